@@ -1,0 +1,9 @@
+#!/bin/bash
+# Configures and builds one target: scripts/build.sh x86_64|i686 [build root]
+set -euo pipefail
+arch=$1
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${2:-$root/build}/$arch
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch.cmake" >/dev/null
+cmake --build "$build" -j "$(nproc)"

@@ -1,0 +1,156 @@
+#include "TestPipe.h"
+
+#include <atomic>
+#include <string>
+
+namespace {
+
+std::wstring uniquePipeName() {
+    static std::atomic<unsigned> counter{0};
+    return L"\\\\.\\pipe\\kelvo-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring(counter++);
+}
+
+} // namespace
+
+TestPipe::TestPipe(DWORD bufferSize) {
+    const std::wstring name = uniquePipeName();
+    server = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED,
+                              PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, 0,
+                              bufferSize, 0, nullptr);
+    client = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_OVERLAPPED, nullptr);
+}
+
+TestPipe::~TestPipe() {
+    if (drainThread.joinable())
+        stopDrain();
+    if (client != INVALID_HANDLE_VALUE)
+        CloseHandle(client);
+    if (server != INVALID_HANDLE_VALUE)
+        CloseHandle(server);
+}
+
+HANDLE TestPipe::takeClient() {
+    HANDLE handle = client;
+    client = INVALID_HANDLE_VALUE;
+    return handle;
+}
+
+DWORD TestPipe::bytesAvailable() const {
+    DWORD available = 0;
+    PeekNamedPipe(server, nullptr, 0, nullptr, &available, nullptr);
+    return available;
+}
+
+bool TestPipe::nearEndClosed() const {
+    DWORD available = 0;
+    return !PeekNamedPipe(server, nullptr, 0, nullptr, &available, nullptr) &&
+           GetLastError() == ERROR_BROKEN_PIPE;
+}
+
+void TestPipe::closeFarEnd() {
+    if (drainThread.joinable())
+        stopDrain();
+    if (server != INVALID_HANDLE_VALUE)
+        CloseHandle(server);
+    server = INVALID_HANDLE_VALUE;
+}
+
+// One message, read in pieces when it is larger than the chunk.
+bool TestPipe::readOne(Bytes& message) {
+    message.clear();
+    OVERLAPPED overlapped = {};
+    overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // Wine loses the rest of a message read in pieces: read whole messages of up to 4 MiB.
+    std::vector<std::uint8_t> chunk(4 << 20);
+    bool ok = false;
+    for (;;) {
+        DWORD got = 0;
+        ResetEvent(overlapped.hEvent);
+        BOOL done = ReadFile(server, chunk.data(), static_cast<DWORD>(chunk.size()), &got, &overlapped);
+        DWORD error = done ? ERROR_SUCCESS : GetLastError();
+        if (!done && error == ERROR_IO_PENDING) {
+            done = GetOverlappedResult(server, &overlapped, &got, TRUE);
+            error = done ? ERROR_SUCCESS : GetLastError();
+        }
+        message.insert(message.end(), chunk.begin(), chunk.begin() + got);
+        if (done) {
+            ok = true;
+            break;
+        }
+        if (error != ERROR_MORE_DATA)
+            break;
+    }
+    CloseHandle(overlapped.hEvent);
+    return ok;
+}
+
+Bytes TestPipe::readMessage() {
+    Bytes message;
+    readOne(message);
+    return message;
+}
+
+std::vector<Bytes> TestPipe::readAvailable() {
+    std::vector<Bytes> messages;
+    for (;;) {
+        DWORD available = 0, leftInMessage = 0;
+        if (!PeekNamedPipe(server, nullptr, 0, nullptr, &available, &leftInMessage))
+            break;
+        if (available == 0 && leftInMessage == 0) {
+            // A zero-length message shows as nothing available; a zero-byte read takes it.
+            DWORD got = 0;
+            OVERLAPPED overlapped = {};
+            overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+            std::uint8_t none;
+            BOOL done = ReadFile(server, &none, 0, &got, &overlapped);
+            if (!done && GetLastError() == ERROR_IO_PENDING) {
+                CancelIo(server);
+                GetOverlappedResult(server, &overlapped, &got, TRUE);
+                CloseHandle(overlapped.hEvent);
+                break;
+            }
+            CloseHandle(overlapped.hEvent);
+            if (!done)
+                break;
+            messages.emplace_back();
+            continue;
+        }
+        Bytes message;
+        if (!readOne(message))
+            break;
+        messages.push_back(std::move(message));
+    }
+    return messages;
+}
+
+void TestPipe::startDrain() {
+    draining = true;
+    drainThread = std::thread([this] {
+        while (draining) {
+            DWORD available = 0, left = 0;
+            if (!PeekNamedPipe(server, nullptr, 0, nullptr, &available, &left))
+                break;
+            std::vector<Bytes> messages = readAvailable();
+            if (messages.empty()) {
+                Sleep(1);
+                continue;
+            }
+            std::lock_guard<std::mutex> guard(drainLock);
+            for (Bytes& m : messages)
+                drained.push_back(std::move(m));
+        }
+    });
+}
+
+std::vector<Bytes> TestPipe::stopDrain() {
+    draining = false;
+    if (drainThread.joinable())
+        drainThread.join();
+    std::vector<Bytes> rest = readAvailable();
+    std::lock_guard<std::mutex> guard(drainLock);
+    for (Bytes& m : rest)
+        drained.push_back(std::move(m));
+    return std::move(drained);
+}

@@ -1,0 +1,210 @@
+// Opening and closing the connection, and the English error texts.
+#include "DeviceFixture.h"
+
+#include "device/UsbDevice.h"
+
+namespace {
+
+const Calls openedCalls = {
+    "OpenDevice(513)",
+    "ControlRequest(dev,1,0,0xB1,0,0,4,buf)",
+    "OpenPipe(dev,0,0)",
+    "AbortPipe(pipe0)",
+    "OpenPipe(dev,0,1)",
+    "AbortPipe(pipe1)",
+    "OpenPipe(dev,0,2)",
+    "AbortPipe(pipe2)",
+};
+
+using UsbDeviceConnection = DeviceTest;
+
+TEST_F(UsbDeviceConnection, NewConnectionIsClosedWithClearErrorState) {
+    UsbDevice device;
+    EXPECT_FALSE(device.isOpened());
+    EXPECT_FALSE(device.isHighSpeed());
+    EXPECT_EQ(0, device.lastErrorCode());
+    EXPECT_EQ(0, device.lastErrorDetail());
+    EXPECT_EQ("", device.getLastMessage());
+    EXPECT_EQ(0xFFFFFFFFu, device.getWriteTimeout());
+    EXPECT_TRUE(calls().empty());
+}
+
+TEST_F(UsbDeviceConnection, OpenCallsTheLibraryInOrderAndOpensEveryPipe) {
+    UsbDevice device;
+    EXPECT_EQ(0, device.open(513));
+    EXPECT_EQ(openedCalls, calls());
+    EXPECT_TRUE(device.isOpened());
+    EXPECT_EQ("", device.getLastMessage());
+}
+
+TEST_F(UsbDeviceConnection, OnlyBitZeroOfTheConfigurationWordSelectsHighSpeed) {
+    driver().replies[0xB1] = 0xFFFFFFFE;
+    UsbDevice fullSpeed;
+    ASSERT_EQ(0, fullSpeed.open(513));
+    EXPECT_FALSE(fullSpeed.isHighSpeed());
+
+    driver().replies[0xB1] = 0x00000001;
+    UsbDevice highSpeed;
+    ASSERT_EQ(0, highSpeed.open(513));
+    EXPECT_TRUE(highSpeed.isHighSpeed());
+
+    // The speed survives a close.
+    highSpeed.close();
+    EXPECT_TRUE(highSpeed.isHighSpeed());
+}
+
+TEST_F(UsbDeviceConnection, OpenDeviceRefusedKeepsTheDetailButShowsNoSystemText) {
+    driver().openDeviceError = 2;
+    UsbDevice device;
+    EXPECT_EQ(USBERR_OPEN_DEVICE, device.open(513));
+    EXPECT_EQ(Calls{"OpenDevice(513)"}, calls());
+    EXPECT_EQ(-65539, device.lastErrorCode());
+    EXPECT_EQ(2, device.lastErrorDetail());
+    EXPECT_EQ("Fail to open device.", device.getLastMessage());
+    EXPECT_FALSE(device.isOpened());
+}
+
+TEST_F(UsbDeviceConnection, ConfigurationRequestRefusedClosesTheDeviceAgain) {
+    driver().requestError[0xB1] = 31;
+    UsbDevice device;
+    EXPECT_EQ(USBERR_VENDOR_REQUEST, device.open(513));
+    EXPECT_EQ((Calls{"OpenDevice(513)", "ControlRequest(dev,1,0,0xB1,0,0,4,buf)",
+                     "CloseDevice(dev)"}),
+              calls());
+    EXPECT_EQ(31, device.lastErrorDetail());
+    EXPECT_EQ("Vendor request error. Code == 31: " + systemText(31), device.getLastMessage());
+    EXPECT_FALSE(device.isOpened());
+    // Closed means closed: close reports that nothing is open.
+    EXPECT_EQ(1, device.close());
+}
+
+class PipeOpenFailure : public DeviceTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(PipeOpenFailure, UnwindsThePipesOpenedBeforeAndTheDevice) {
+    const int failing = GetParam();
+    driver().pipeOpenError[failing] = 5;
+    UsbDevice device;
+    EXPECT_EQ(USBERR_OPEN_PIPE, device.open(513));
+
+    // The calls up to the failing open pipe, then only the device close: the pipes opened
+    // before it are closed with CloseHandle alone (no abort).
+    Calls expected(openedCalls.begin(), openedCalls.begin() + 2 + 2 * failing + 1);
+    expected.push_back("CloseDevice(dev)");
+    EXPECT_EQ(expected, calls());
+    for (int i = 0; i < failing; ++i)
+        EXPECT_TRUE(pipe(i).nearEndClosed()) << "pipe " << i;
+
+    EXPECT_EQ(-65540, device.lastErrorCode());
+    EXPECT_EQ(5, device.lastErrorDetail());
+    EXPECT_EQ("Fail to open pipe #" + std::to_string(failing) + ". Code = 5: " + systemText(5),
+              device.getLastMessage());
+    EXPECT_FALSE(device.isOpened());
+
+    // The connection can be opened once the pipe is available again.
+    driver().pipeOpenError[failing] = 0;
+    calls().clear();
+    EXPECT_EQ(0, device.open(513));
+    EXPECT_EQ(openedCalls, calls());
+}
+
+INSTANTIATE_TEST_SUITE_P(EachPipe, PipeOpenFailure, ::testing::Values(0, 1, 2));
+
+TEST_F(UsbDeviceConnection, SecondOpenIsRefusedAndLeavesTheConnectionAlone) {
+    UsbDevice device;
+    ASSERT_EQ(0, device.open(513));
+    calls().clear();
+    EXPECT_EQ(USBERR_ALREADY_OPENED, device.open(513));
+    EXPECT_TRUE(calls().empty());
+    EXPECT_TRUE(device.isOpened());
+    EXPECT_EQ("Device already opened.\r\n", device.getLastMessage());
+    EXPECT_FALSE(pipe(1).nearEndClosed());
+}
+
+TEST_F(UsbDeviceConnection, CloseWhenClosedReportsAndCallsNothing) {
+    UsbDevice device;
+    EXPECT_EQ(1, device.close());
+    EXPECT_TRUE(calls().empty());
+    EXPECT_EQ(-65538, device.lastErrorCode());
+    EXPECT_EQ("Device not opened.\r\n", device.getLastMessage());
+}
+
+TEST_F(UsbDeviceConnection, CloseAbortsAndClosesEveryPipeThenTheDevice) {
+    UsbDevice device;
+    ASSERT_EQ(0, device.open(513));
+    calls().clear();
+    EXPECT_EQ(0, device.close());
+    EXPECT_EQ((Calls{"AbortPipe(pipe0)", "AbortPipe(pipe1)", "AbortPipe(pipe2)",
+                     "CloseDevice(dev)"}),
+              calls());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(pipe(i).nearEndClosed()) << "pipe " << i;
+    EXPECT_FALSE(device.isOpened());
+    EXPECT_EQ("", device.getLastMessage());
+
+    // A closed connection opens again.
+    calls().clear();
+    EXPECT_EQ(0, device.open(513));
+    EXPECT_EQ(openedCalls, calls());
+}
+
+TEST_F(UsbDeviceConnection, DestroyingAnOpenConnectionClosesIt) {
+    {
+        UsbDevice device;
+        ASSERT_EQ(0, device.open(513));
+        calls().clear();
+    }
+    EXPECT_EQ((Calls{"AbortPipe(pipe0)", "AbortPipe(pipe1)", "AbortPipe(pipe2)",
+                     "CloseDevice(dev)"}),
+              calls());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(pipe(i).nearEndClosed()) << "pipe " << i;
+}
+
+TEST_F(UsbDeviceConnection, ReporterTextsForEveryCode) {
+    UsbDevice device;
+    struct Case {
+        int code, detail, pipe;
+        std::string text;
+    };
+    const std::string t5 = systemText(5);
+    const Case cases[] = {
+        {-65537, 9, 1, "Device already opened.\r\n"},
+        {-65538, 9, 1, "Device not opened.\r\n"},
+        {-65539, 5, 1, "Fail to open device."},
+        {-65540, 5, 2, "Fail to open pipe #2. Code = 5: " + t5},
+        {-65541, 5, 1, "Read pipe#1 error. Code == 5: " + t5},
+        {-65542, 5, 2, "Write pipe#2 error. Code == 5: " + t5},
+        {-65543, 5, 2, "Vendor request error. Code == 5: " + t5},
+        {-65544, 5, 2, "Zero length packet returned.\r\n"},
+        {-65545, 5, 0, "Internal error(-65545). Detail == 5: " + t5},
+        {-100, 5, 0, "Internal error(-100). Detail == 5: " + t5},
+        {-7, -3, 0, "Internal error(-7). Detail == -3: " + systemText(static_cast<DWORD>(-3))},
+    };
+    for (const Case& c : cases) {
+        device.reportError(c.code, c.detail, c.pipe);
+        EXPECT_EQ(c.code, device.lastErrorCode());
+        EXPECT_EQ(c.detail, device.lastErrorDetail());
+        EXPECT_EQ(c.text, device.getLastMessage()) << "code " << c.code;
+    }
+    EXPECT_NE("", t5);
+}
+
+TEST_F(UsbDeviceConnection, DetailWithoutSystemTextEndsAfterTheColon) {
+    UsbDevice device;
+    const int noSuchError = 0x2FFF1234;
+    ASSERT_EQ("", UsbDevice::formatSystemError(noSuchError));
+    device.reportError(USBERR_WRITE_PIPE, noSuchError, 1);
+    EXPECT_EQ("Write pipe#1 error. Code == " + std::to_string(noSuchError) + ": ",
+              device.getLastMessage());
+}
+
+TEST_F(UsbDeviceConnection, ClearErrorEmptiesTheErrorState) {
+    UsbDevice device;
+    device.reportError(USBERR_WRITE_PIPE, 5, 1);
+    device.clearError();
+    EXPECT_EQ(0, device.lastErrorCode());
+    EXPECT_EQ(0, device.lastErrorDetail());
+    EXPECT_EQ("", device.getLastMessage());
+}
+
+} // namespace

@@ -1,0 +1,161 @@
+// Padded pipe writes over real overlapped pipes, waiting and the time-out path.
+#include "DeviceFixture.h"
+
+#include "device/UsbDevice.h"
+
+namespace {
+
+// Reaches the pipes' OVERLAPPED records to prove nothing is left in flight.
+class DeviceProbe : public UsbDevice {
+public:
+    bool anyWritePending() const {
+        for (const OVERLAPPED& o : pipeOverlapped)
+            if (o.Internal == 259)
+                return true;
+        return false;
+    }
+};
+
+class UsbDevicePipes : public DeviceTest {
+protected:
+    void open(DWORD configuration) {
+        driver().replies[0xB1] = configuration;
+        ASSERT_EQ(0, device.open(513));
+        calls().clear();
+    }
+    static Bytes padded(const Bytes& data, size_t from, size_t packet) {
+        Bytes out(data.begin() + static_cast<long>(from), data.end());
+        out.resize(packet, 0);
+        return out;
+    }
+    DeviceProbe device;
+};
+
+TEST_F(UsbDevicePipes, CommandOfOnePacketIsOneWrite) {
+    open(1);
+    const Bytes block = sequence(64);
+    EXPECT_EQ(64, device.writeCommand(block.data(), 64));
+    EXPECT_EQ(std::vector<Bytes>{block}, pipe(2).readAvailable());
+    EXPECT_TRUE(pipe(1).readAvailable().empty());
+}
+
+TEST_F(UsbDevicePipes, FullSpeedDataIsWholePacketsThenOnePaddedPacket) {
+    open(0);
+    const Bytes data = sequence(100);
+    EXPECT_EQ(100, device.writeData(data.data(), 100));
+    EXPECT_EQ((std::vector<Bytes>{Bytes(data.begin(), data.begin() + 64), padded(data, 64, 64)}),
+              pipe(1).readAvailable());
+}
+
+TEST_F(UsbDevicePipes, HighSpeedDataUsesPacketsOf512) {
+    open(1);
+    const Bytes data = sequence(1000);
+    EXPECT_EQ(1000, device.writeData(data.data(), 1000));
+    const std::vector<Bytes> writes = pipe(1).readAvailable();
+    ASSERT_EQ(2u, writes.size());
+    EXPECT_EQ(Bytes(data.begin(), data.begin() + 512), writes[0]);
+    EXPECT_EQ(padded(data, 512, 512), writes[1]);
+    EXPECT_EQ(0, writes[1][488]);
+}
+
+TEST_F(UsbDevicePipes, ShortDataIsOnePaddedPacketOnly) {
+    open(0);
+    const Bytes data = sequence(30);
+    EXPECT_EQ(30, device.writeData(data.data(), 30));
+    EXPECT_EQ(std::vector<Bytes>{padded(data, 0, 64)}, pipe(1).readAvailable());
+}
+
+TEST_F(UsbDevicePipes, ExactMultipleIsOneWriteWithoutPadding) {
+    open(1);
+    const Bytes data = sequence(1024);
+    EXPECT_EQ(1024, device.writeData(data.data(), 1024));
+    EXPECT_EQ(std::vector<Bytes>{data}, pipe(1).readAvailable());
+}
+
+TEST_F(UsbDevicePipes, EmptyDataIsOneZeroLengthWrite) {
+    open(1);
+    const std::uint8_t none = 0;
+    EXPECT_EQ(0, device.writeData(&none, 0));
+    EXPECT_EQ(std::vector<Bytes>{Bytes()}, pipe(1).readAvailable());
+}
+
+TEST_F(UsbDevicePipes, PaddingNeverShowsAnEarlierLongerTail) {
+    open(0);
+    const Bytes first(60, 0xEE);
+    const Bytes second(3, 0x11);
+    ASSERT_EQ(60, device.writeData(first.data(), 60));
+    ASSERT_EQ(3, device.writeData(second.data(), 3));
+    const std::vector<Bytes> writes = pipe(1).readAvailable();
+    ASSERT_EQ(2u, writes.size());
+    EXPECT_EQ(padded(second, 0, 64), writes[1]);
+}
+
+TEST_F(UsbDevicePipes, PendingWriteIsWaitedForUntilTheDeviceReadsIt) {
+    driver().pipeBufferSize = 4096;
+    open(1);
+    const Bytes data = sequence(256 * 1024);
+    pipe(1).startDrain();
+    EXPECT_EQ(static_cast<int>(data.size()),
+              device.writeData(data.data(), static_cast<DWORD>(data.size())));
+    const std::vector<Bytes> writes = pipe(1).stopDrain();
+    ASSERT_EQ(1u, writes.size());
+    ASSERT_EQ(data.size(), writes[0].size());
+    EXPECT_TRUE(data == writes[0]);
+    EXPECT_TRUE(calls().empty()); // no abort: the write completed
+    EXPECT_FALSE(device.anyWritePending());
+    EXPECT_FALSE(clock().sleeps.empty()); // the record was polled with sleeps
+}
+
+TEST_F(UsbDevicePipes, PendingWriteTimesOutAbortsCancelsAndCollectsTheWrite) {
+    driver().pipeBufferSize = 4096;
+    open(1);
+    device.setWriteTimeout(50);
+    const Bytes data = sequence(64 * 1024);
+    const DWORD start = clock().now;
+    EXPECT_EQ(-1, device.writeData(data.data(), static_cast<DWORD>(data.size())));
+    // Given up at the first check at which more than 50 ms had passed.
+    EXPECT_EQ(start + 51, clock().now.load());
+    EXPECT_EQ(Calls{"AbortPipe(pipe1)"}, calls());
+    EXPECT_EQ(USBERR_WRITE_PIPE, device.lastErrorCode());
+    EXPECT_EQ(1460, device.lastErrorDetail());
+    EXPECT_EQ("Write pipe#1 error. Code == 1460: " + systemText(1460), device.getLastMessage());
+    EXPECT_FALSE(device.anyWritePending());
+    EXPECT_TRUE(device.isOpened());
+}
+
+TEST_F(UsbDevicePipes, TimeOutOfTheWholePartSendsNoPaddedPacket) {
+    driver().pipeBufferSize = 4096;
+    open(1);
+    device.setWriteTimeout(20);
+    const Bytes data = sequence(64 * 1024 + 5);
+    EXPECT_EQ(-1, device.writeData(data.data(), static_cast<DWORD>(data.size())));
+    // Whatever part of the cancelled write got through, no 512-byte padded packet follows.
+    for (const Bytes& write : pipe(1).readAvailable())
+        EXPECT_NE(512u, write.size());
+}
+
+TEST_F(UsbDevicePipes, WriteRefusedOutrightFailsAtOnceWithItsError) {
+    open(1);
+    pipe(2).closeFarEnd();
+    const Bytes block = sequence(64);
+    EXPECT_EQ(-1, device.writeCommand(block.data(), 64));
+    EXPECT_TRUE(calls().empty());
+    EXPECT_TRUE(clock().sleeps.empty());
+    EXPECT_EQ(USBERR_WRITE_PIPE, device.lastErrorCode());
+    const int detail = device.lastErrorDetail();
+    EXPECT_NE(0, detail);
+    EXPECT_NE(ERROR_IO_PENDING, detail);
+    EXPECT_EQ("Write pipe#2 error. Code == " + std::to_string(detail) + ": " +
+                  systemText(static_cast<DWORD>(detail)),
+              device.getLastMessage());
+}
+
+TEST_F(UsbDevicePipes, FailedWholePartSkipsThePaddedPacket) {
+    open(0);
+    pipe(1).closeFarEnd();
+    const Bytes data = sequence(100);
+    EXPECT_EQ(-1, device.writeData(data.data(), 100));
+    EXPECT_EQ(USBERR_WRITE_PIPE, device.lastErrorCode());
+}
+
+} // namespace
