@@ -89,9 +89,13 @@ int UsbDevice::readConfig(DWORD* word) {
     return controlRequest(1, requestConfiguration, 0, sizeof(DWORD), word, USBERR_VENDOR_REQUEST);
 }
 
-DWORD UsbDevice::abortPipe(int index) { return KovAbortPipe(pipeHandles[index]); }
+DWORD UsbDevice::abortPipe(int index) {
+    return KovAbortPipe(pipeHandles[index]);
+}
 
-DWORD UsbDevice::resetPipe(int index) { return KovResetPipe(pipeHandles[index]); }
+DWORD UsbDevice::resetPipe(int index) {
+    return KovResetPipe(pipeHandles[index]);
+}
 
 void UsbDevice::clearError() {
     lastError = 0;

@@ -54,11 +54,11 @@ public:
     DWORD resetPipe(int index);
 
     // Control requests without a virtual slot.
-    int sendFinal();                      // 0xB0: the device runs its new firmware. 0 / -1
-    int sendControl(int index);           // 0xB3: arms a transfer. 0 / USBERR_VENDOR_REQUEST
-    int readStatus(int index);            // 0xB2 through the cache
-    int querySerial(void* buffer);        // 0xB5: 4 bytes. 0 / -1
-    int queryRevision(void* buffer);      // 0xB6: 4 bytes. 0 / -1
+    int sendFinal();                 // 0xB0: the device runs its new firmware. 0 / -1
+    int sendControl(int index);      // 0xB3: arms a transfer. 0 / USBERR_VENDOR_REQUEST
+    int readStatus(int index);       // 0xB2 through the cache
+    int querySerial(void* buffer);   // 0xB5: 4 bytes. 0 / -1
+    int queryRevision(void* buffer); // 0xB6: 4 bytes. 0 / -1
 
     // Pipe writes: bytes of `data` sent, or -1 with the code left in lastError.
     int writeCommand(const void* data, DWORD length);

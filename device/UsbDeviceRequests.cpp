@@ -27,16 +27,22 @@ int UsbDevice::controlRequest(DWORD direction, DWORD request, DWORD index, DWORD
     return failure;
 }
 
-int UsbDevice::sendFinal() { return controlRequest(hostToDevice, requestFinal, 0, 0, nullptr, -1); }
+int UsbDevice::sendFinal() {
+    return controlRequest(hostToDevice, requestFinal, 0, 0, nullptr, -1);
+}
 
 int UsbDevice::sendControl(int index) {
     return controlRequest(hostToDevice, requestControl, static_cast<DWORD>(index), 0, nullptr,
                           USBERR_VENDOR_REQUEST);
 }
 
-int UsbDevice::sendControl0() { return sendControl(0); }
+int UsbDevice::sendControl0() {
+    return sendControl(0);
+}
 
-int UsbDevice::sendControl2() { return sendControl(2); }
+int UsbDevice::sendControl2() {
+    return sendControl(2);
+}
 
 int UsbDevice::querySerial(void* buffer) {
     return controlRequest(deviceToHost, requestSerial, 0, replyLength, buffer, -1);
@@ -63,8 +69,14 @@ int UsbDevice::readStatus(int index) {
     return static_cast<int>(statusWord[index]);
 }
 
-int UsbDevice::readStatus0() { return readStatus(0); }
+int UsbDevice::readStatus0() {
+    return readStatus(0);
+}
 
-int UsbDevice::readStatus1() { return readStatus(1); }
+int UsbDevice::readStatus1() {
+    return readStatus(1);
+}
 
-int UsbDevice::readStatus2() { return readStatus(2); }
+int UsbDevice::readStatus2() {
+    return readStatus(2);
+}

@@ -2,8 +2,12 @@
 
 namespace platform {
 
-DWORD tickCount() { return ::GetTickCount(); }
+DWORD tickCount() {
+    return ::GetTickCount();
+}
 
-void sleep(DWORD milliseconds) { ::Sleep(milliseconds); }
+void sleep(DWORD milliseconds) {
+    ::Sleep(milliseconds);
+}
 
 } // namespace platform

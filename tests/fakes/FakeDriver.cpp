@@ -10,7 +10,9 @@ FakeDriver& FakeDriver::get() {
     return driver;
 }
 
-void FakeDriver::reset() { *this = FakeDriver(); }
+void FakeDriver::reset() {
+    *this = FakeDriver();
+}
 
 std::string FakeDriver::name(HANDLE handle) const {
     if (handle == INVALID_HANDLE_VALUE)

@@ -68,7 +68,8 @@ bool TestPipe::readOne(Bytes& message) {
     for (;;) {
         DWORD got = 0;
         ResetEvent(overlapped.hEvent);
-        BOOL done = ReadFile(server, chunk.data(), static_cast<DWORD>(chunk.size()), &got, &overlapped);
+        BOOL done =
+            ReadFile(server, chunk.data(), static_cast<DWORD>(chunk.size()), &got, &overlapped);
         DWORD error = done ? ERROR_SUCCESS : GetLastError();
         if (!done && error == ERROR_IO_PENDING) {
             done = GetOverlappedResult(server, &overlapped, &got, TRUE);

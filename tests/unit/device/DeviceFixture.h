@@ -28,8 +28,8 @@ protected:
     // The system's text for a Windows error code, as the device layer quotes it.
     static std::string systemText(DWORD code) {
         char text[4096] = {};
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                       0, text, sizeof text, nullptr);
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                       text, sizeof text, nullptr);
         return text;
     }
 };

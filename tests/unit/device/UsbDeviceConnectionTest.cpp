@@ -6,14 +6,10 @@
 namespace {
 
 const Calls openedCalls = {
-    "OpenDevice(513)",
-    "ControlRequest(dev,1,0,0xB1,0,0,4,buf)",
-    "OpenPipe(dev,0,0)",
-    "AbortPipe(pipe0)",
-    "OpenPipe(dev,0,1)",
-    "AbortPipe(pipe1)",
-    "OpenPipe(dev,0,2)",
-    "AbortPipe(pipe2)",
+    "OpenDevice(513)",   "ControlRequest(dev,1,0,0xB1,0,0,4,buf)",
+    "OpenPipe(dev,0,0)", "AbortPipe(pipe0)",
+    "OpenPipe(dev,0,1)", "AbortPipe(pipe1)",
+    "OpenPipe(dev,0,2)", "AbortPipe(pipe2)",
 };
 
 using UsbDeviceConnection = DeviceTest;
@@ -68,9 +64,9 @@ TEST_F(UsbDeviceConnection, ConfigurationRequestRefusedClosesTheDeviceAgain) {
     driver().requestError[0xB1] = 31;
     UsbDevice device;
     EXPECT_EQ(USBERR_VENDOR_REQUEST, device.open(513));
-    EXPECT_EQ((Calls{"OpenDevice(513)", "ControlRequest(dev,1,0,0xB1,0,0,4,buf)",
-                     "CloseDevice(dev)"}),
-              calls());
+    EXPECT_EQ(
+        (Calls{"OpenDevice(513)", "ControlRequest(dev,1,0,0xB1,0,0,4,buf)", "CloseDevice(dev)"}),
+        calls());
     EXPECT_EQ(31, device.lastErrorDetail());
     EXPECT_EQ("Vendor request error. Code == 31: " + systemText(31), device.getLastMessage());
     EXPECT_FALSE(device.isOpened());
@@ -133,9 +129,9 @@ TEST_F(UsbDeviceConnection, CloseAbortsAndClosesEveryPipeThenTheDevice) {
     ASSERT_EQ(0, device.open(513));
     calls().clear();
     EXPECT_EQ(0, device.close());
-    EXPECT_EQ((Calls{"AbortPipe(pipe0)", "AbortPipe(pipe1)", "AbortPipe(pipe2)",
-                     "CloseDevice(dev)"}),
-              calls());
+    EXPECT_EQ(
+        (Calls{"AbortPipe(pipe0)", "AbortPipe(pipe1)", "AbortPipe(pipe2)", "CloseDevice(dev)"}),
+        calls());
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(pipe(i).nearEndClosed()) << "pipe " << i;
     EXPECT_FALSE(device.isOpened());
@@ -153,9 +149,9 @@ TEST_F(UsbDeviceConnection, DestroyingAnOpenConnectionClosesIt) {
         ASSERT_EQ(0, device.open(513));
         calls().clear();
     }
-    EXPECT_EQ((Calls{"AbortPipe(pipe0)", "AbortPipe(pipe1)", "AbortPipe(pipe2)",
-                     "CloseDevice(dev)"}),
-              calls());
+    EXPECT_EQ(
+        (Calls{"AbortPipe(pipe0)", "AbortPipe(pipe1)", "AbortPipe(pipe2)", "CloseDevice(dev)"}),
+        calls());
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(pipe(i).nearEndClosed()) << "pipe " << i;
 }

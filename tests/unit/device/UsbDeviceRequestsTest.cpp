@@ -26,14 +26,12 @@ TEST_F(UsbDeviceRequests, EachRequestSendsItsRowOfArguments) {
     device.readStatus0();
     device.readStatus1();
     device.readStatus2();
-    EXPECT_EQ((Calls{"ControlRequest(dev,0,0,0xB0,0,0,0,null)",
-                     "ControlRequest(dev,0,0,0xB3,0,0,0,null)",
-                     "ControlRequest(dev,0,0,0xB3,0,2,0,null)",
-                     "ControlRequest(dev,1,0,0xB5,0,0,4,buf)",
-                     "ControlRequest(dev,1,0,0xB6,0,0,4,buf)", status0,
-                     "ControlRequest(dev,1,0,0xB2,0,1,4,buf)",
-                     "ControlRequest(dev,1,0,0xB2,0,2,4,buf)"}),
-              calls());
+    EXPECT_EQ(
+        (Calls{"ControlRequest(dev,0,0,0xB0,0,0,0,null)", "ControlRequest(dev,0,0,0xB3,0,0,0,null)",
+               "ControlRequest(dev,0,0,0xB3,0,2,0,null)", "ControlRequest(dev,1,0,0xB5,0,0,4,buf)",
+               "ControlRequest(dev,1,0,0xB6,0,0,4,buf)", status0,
+               "ControlRequest(dev,1,0,0xB2,0,1,4,buf)", "ControlRequest(dev,1,0,0xB2,0,2,4,buf)"}),
+        calls());
 }
 
 TEST_F(UsbDeviceRequests, RepliesArriveAsLittleEndianWords) {

@@ -1,0 +1,161 @@
+// FirmwareWriter: the order of a transfer on the wire, packet sizes, file errors.
+#include "DeviceFixture.h"
+
+#include "../../fakes/RecordedMessageBoxes.h"
+#include "../../fakes/TempFile.h"
+#include "update/FirmwareWriter.h"
+
+namespace {
+
+class FirmwareWriterTest : public DeviceTest {
+protected:
+    FirmwareWriterTest() { recordedMessageBoxes().clear(); }
+
+    void open(DWORD configuration) {
+        driver().replies[0xB1] = configuration;
+        ASSERT_EQ(0, device.open(0x201));
+        calls().clear();
+        // At the 2 ms pause, note what has reached the two pipes so far.
+        clock().onSleep = [this](DWORD ms) {
+            if (ms == 2)
+                atPause = {pipe(2).bytesAvailable(), pipe(1).bytesAvailable()};
+        };
+    }
+    static Bytes announcedLength(const Bytes& block) {
+        return Bytes(block.begin() + 4, block.begin() + 8);
+    }
+
+    FirmwareWriter device;
+    std::pair<DWORD, DWORD> atPause{0xFFFF, 0xFFFF};
+};
+
+TEST_F(FirmwareWriterTest, TransferOrderOnTheWireAtHighSpeed) {
+    open(1);
+    const Bytes file = sequence(1000);
+    TempFile temp(file);
+    EXPECT_EQ(1000, device.sendFile(temp.path()));
+
+    EXPECT_EQ((Calls{"ControlRequest(dev,0,0,0xB3,0,0,0,null)", "ResetPipe(pipe2)"}), calls());
+    EXPECT_EQ(std::vector<DWORD>{2}, clock().sleeps);
+    // The command block was on the command pipe, and nothing on the data pipe, at the pause.
+    EXPECT_EQ(std::make_pair(DWORD{64}, DWORD{0}), atPause);
+
+    const std::vector<Bytes> commands = pipe(2).readAvailable();
+    ASSERT_EQ(1u, commands.size());
+    EXPECT_EQ((Bytes{0xE8, 0x03, 0, 0}), announcedLength(commands[0]));
+    EXPECT_EQ(0xFE, commands[0][0]);
+    EXPECT_EQ(0xFE, commands[0][1]);
+
+    const std::vector<Bytes> data = pipe(1).readAvailable();
+    ASSERT_EQ(2u, data.size());
+    EXPECT_EQ(Bytes(file.begin(), file.begin() + 512), data[0]);
+    Bytes tail(file.begin() + 512, file.end());
+    tail.resize(512, 0);
+    EXPECT_EQ(tail, data[1]);
+    EXPECT_TRUE(recordedMessageBoxes().empty());
+}
+
+TEST_F(FirmwareWriterTest, FullSpeedSendsPacketsOf64) {
+    open(0);
+    const Bytes file = sequence(1000);
+    TempFile temp(file);
+    EXPECT_EQ(1000, device.sendFile(temp.path()));
+    const std::vector<Bytes> data = pipe(1).readAvailable();
+    ASSERT_EQ(2u, data.size());
+    EXPECT_EQ(960u, data[0].size());
+    Bytes tail(file.begin() + 960, file.end());
+    tail.resize(64, 0);
+    EXPECT_EQ(tail, data[1]);
+}
+
+TEST_F(FirmwareWriterTest, EmptyFileAnnouncesZeroAndWritesOneEmptyPacket) {
+    open(1);
+    TempFile temp(Bytes{});
+    EXPECT_EQ(0, device.sendFile(temp.path()));
+    const std::vector<Bytes> commands = pipe(2).readAvailable();
+    ASSERT_EQ(1u, commands.size());
+    EXPECT_EQ((Bytes{0, 0, 0, 0}), announcedLength(commands[0]));
+    EXPECT_EQ(std::vector<Bytes>{Bytes()}, pipe(1).readAvailable());
+}
+
+TEST_F(FirmwareWriterTest, DeletedFileShowsTheFileErrorAndSendsNothing) {
+    open(1);
+    TempFile temp(sequence(100));
+    temp.remove();
+    EXPECT_EQ(-1, device.sendFile(temp.path()));
+    EXPECT_TRUE(calls().empty());
+    EXPECT_EQ(0u, pipe(1).bytesAvailable());
+    ASSERT_EQ(1u, recordedMessageBoxes().size());
+    const RecordedMessageBox& box = recordedMessageBoxes()[0];
+    EXPECT_NE(std::wstring::npos, box.text.find(temp.path()));
+    EXPECT_NE(std::wstring::npos, box.text.find(L"見つかりません"));
+    EXPECT_EQ(static_cast<unsigned>(MB_OK), box.type & 0xF);
+}
+
+TEST_F(FirmwareWriterTest, FolderInsteadOfAFileShowsTheFileError) {
+    open(1);
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    EXPECT_EQ(-1, device.sendFile(folder));
+    EXPECT_TRUE(calls().empty());
+    ASSERT_EQ(1u, recordedMessageBoxes().size());
+    EXPECT_NE(std::wstring::npos, recordedMessageBoxes()[0].text.find(folder));
+}
+
+TEST_F(FirmwareWriterTest, FileTooLargeForOneBufferFailsWithAClearMessage) {
+    open(1);
+    TempFile temp(Bytes{});
+    HANDLE h =
+        CreateFileW(temp.path().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER size;
+    size.QuadPart = 0x90000000LL; // 2.25 GiB, sparse
+    SetFilePointerEx(h, size, nullptr, FILE_BEGIN);
+    ASSERT_TRUE(SetEndOfFile(h));
+    CloseHandle(h);
+    EXPECT_EQ(-1, device.sendFile(temp.path()));
+    EXPECT_TRUE(calls().empty());
+    ASSERT_EQ(1u, recordedMessageBoxes().size());
+    EXPECT_NE(std::wstring::npos, recordedMessageBoxes()[0].text.find(L"メモリが不足"));
+}
+
+TEST_F(FirmwareWriterTest, RefusedControlRequestStopsBeforeTheCommandBlock) {
+    open(1);
+    driver().requestError[0xB3] = 31;
+    const Bytes data = sequence(10);
+    EXPECT_EQ(USBERR_VENDOR_REQUEST, device.sendData(data.data(), 10));
+    EXPECT_EQ(0, driver().countCalls("ResetPipe"));
+    EXPECT_EQ(0u, pipe(2).bytesAvailable());
+}
+
+TEST_F(FirmwareWriterTest, UnwritableCommandBlockReturnsItsCode) {
+    open(1);
+    pipe(2).closeFarEnd();
+    const Bytes data = sequence(10);
+    EXPECT_EQ(USBERR_WRITE_PIPE, device.sendData(data.data(), 10));
+    EXPECT_EQ(0u, pipe(1).bytesAvailable());
+}
+
+TEST_F(FirmwareWriterTest, DataWriteHasAFiniteTimeOutThatGrowsWithTheLength) {
+    EXPECT_EQ(5000u, FirmwareWriter::transferTimeout(0));
+    EXPECT_EQ(6000u, FirmwareWriter::transferTimeout(256 * 1024));
+    EXPECT_EQ(5000u + 128000u, FirmwareWriter::transferTimeout(32 * 1024 * 1024));
+    open(1);
+    const Bytes data = sequence(1000);
+    device.sendData(data.data(), 1000);
+    EXPECT_EQ(FirmwareWriter::transferTimeout(1000), device.getWriteTimeout());
+}
+
+TEST_F(FirmwareWriterTest, StalledDataPipeEndsThroughTheTimeOut) {
+    driver().pipeBufferSize = 4096;
+    open(1);
+    const Bytes file = sequence(64 * 1024);
+    TempFile temp(file);
+    const DWORD start = clock().now;
+    EXPECT_EQ(-1, device.sendFile(temp.path()));
+    EXPECT_EQ(USBERR_WRITE_PIPE, device.lastErrorCode());
+    EXPECT_EQ(1460, device.lastErrorDetail());
+    EXPECT_GT(clock().now - start, FirmwareWriter::transferTimeout(64 * 1024));
+    EXPECT_EQ(1, driver().countCalls("AbortPipe(pipe1)"));
+}
+
+} // namespace

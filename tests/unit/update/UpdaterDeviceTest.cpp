@@ -1,0 +1,169 @@
+// UpdaterDevice: identity on open, the Japanese reporter, status code, waitForIdle.
+#include "DeviceFixture.h"
+
+#include "update/UpdaterDevice.h"
+
+namespace {
+
+const std::string status0 = "ControlRequest(dev,1,0,0xB2,0,0,4,buf)";
+
+using UpdaterDeviceTest = DeviceTest;
+
+TEST_F(UpdaterDeviceTest, NewDeviceHasAnIdentityOfAllOnes) {
+    UpdaterDevice device;
+    EXPECT_EQ(0xFFFFFFFFu, device.getIdentity().serialNumber);
+    const FirmwareRevision& r = device.getIdentity().revision;
+    EXPECT_EQ(0xFF, r.major);
+    EXPECT_EQ(0xFF, r.minor);
+    EXPECT_EQ(0xFF, r.suffix);
+    EXPECT_EQ(0xFF, r.reserved);
+    EXPECT_EQ(0, device.getStatusCode());
+}
+
+TEST_F(UpdaterDeviceTest, OpenReadsSerialThenRevision) {
+    driver().replies[0xB5] = 0xAB123456; // the top byte is not part of the serial number
+    driver().replies[0xB6] = 0x00620201; // 1, 2, 'b', 0
+    UpdaterDevice device;
+    EXPECT_EQ(0, device.open(0x201));
+    ASSERT_GE(calls().size(), 2u);
+    EXPECT_EQ("ControlRequest(dev,1,0,0xB5,0,0,4,buf)", calls()[calls().size() - 2]);
+    EXPECT_EQ("ControlRequest(dev,1,0,0xB6,0,0,4,buf)", calls().back());
+    EXPECT_EQ(0xAB123456u, device.getIdentity().serialNumber);
+    EXPECT_EQ(0x123456u, device.getIdentity().serial24());
+    EXPECT_EQ(1, device.getIdentity().revision.major);
+    EXPECT_EQ(2, device.getIdentity().revision.minor);
+    EXPECT_EQ('b', device.getIdentity().revision.suffix);
+    EXPECT_TRUE(device.isOpened());
+}
+
+TEST_F(UpdaterDeviceTest, SerialRefusedClosesAndKeepsTheEnglishVendorText) {
+    driver().requestError[0xB5] = 31;
+    UpdaterDevice device;
+    EXPECT_EQ(-1, device.open(0x201));
+    EXPECT_FALSE(device.isOpened());
+    EXPECT_EQ("CloseDevice(dev)", calls().back());
+    EXPECT_EQ(USBERR_VENDOR_REQUEST, device.lastErrorCode());
+    EXPECT_EQ("Vendor request error. Code == 31: " + systemText(31), device.getLastMessage());
+    EXPECT_EQ(0xFFFFFFFFu, device.getIdentity().serialNumber);
+}
+
+TEST_F(UpdaterDeviceTest, RevisionRefusedLeavesTheSerialJustRead) {
+    driver().replies[0xB5] = 0x00654321;
+    driver().requestError[0xB6] = 31;
+    UpdaterDevice device;
+    EXPECT_EQ(-1, device.open(0x201));
+    EXPECT_FALSE(device.isOpened());
+    EXPECT_EQ("CloseDevice(dev)", calls().back());
+    EXPECT_EQ("Vendor request error. Code == 31: " + systemText(31), device.getLastMessage());
+    EXPECT_EQ(0x00654321u, device.getIdentity().serialNumber);
+    EXPECT_EQ(0xFF, device.getIdentity().revision.major);
+}
+
+TEST_F(UpdaterDeviceTest, ConnectionFailuresShowJapaneseTextsAndKeepTheOldCode) {
+    UpdaterDevice device;
+    driver().openDeviceError = 2;
+    EXPECT_EQ(USBERR_OPEN_DEVICE, device.open(0x201));
+    EXPECT_EQ("ハルモカとの接続に失敗しました.\r\n", device.getLastMessage());
+    EXPECT_EQ(0, device.lastErrorCode()); // the Japanese reporter only sets the text
+    EXPECT_EQ(0, device.lastErrorDetail());
+
+    driver().openDeviceError = 0;
+    ASSERT_EQ(0, device.open(0x201));
+    EXPECT_EQ(USBERR_ALREADY_OPENED, device.open(0x201));
+    EXPECT_EQ("既にハルモカと接続しています.\r\n", device.getLastMessage());
+    EXPECT_TRUE(device.isOpened());
+
+    device.close();
+    EXPECT_EQ(1, device.close());
+    EXPECT_EQ("ハルモカと接続していません.\r\n", device.getLastMessage());
+}
+
+TEST_F(UpdaterDeviceTest, PipeFailureKeepsTheEnglishText) {
+    driver().pipeOpenError[1] = 5;
+    UpdaterDevice device;
+    EXPECT_EQ(USBERR_OPEN_PIPE, device.open(0x201));
+    EXPECT_EQ("Fail to open pipe #1. Code = 5: " + systemText(5), device.getLastMessage());
+    EXPECT_EQ(USBERR_OPEN_PIPE, device.lastErrorCode());
+}
+
+TEST_F(UpdaterDeviceTest, ReporterTable) {
+    UpdaterDevice device;
+    device.reportError(USBERR_WRITE_PIPE, 5, 2);
+    EXPECT_EQ("Write pipe#2 error. Code == 5: " + systemText(5), device.getLastMessage());
+    EXPECT_EQ(USBERR_WRITE_PIPE, device.lastErrorCode());
+
+    const struct {
+        int code;
+        std::string text;
+    } texts[] = {
+        {USBERR_TIMEOUT, "タイムアウトが発生しました.\r\n"},
+        {UPDERR_FILE_BROKEN, "ファイルが壊れています.\r\n"},
+        {UPDERR_ABORTED, "中断しました.\r\n"},
+    };
+    for (const auto& t : texts) {
+        device.reportError(t.code, 9, 1);
+        EXPECT_EQ(t.text, device.getLastMessage());
+        EXPECT_EQ(USBERR_WRITE_PIPE, device.lastErrorCode()); // untouched
+        EXPECT_EQ(5, device.lastErrorDetail());
+    }
+}
+
+TEST_F(UpdaterDeviceTest, StatusCodeOfTheReporter) {
+    UpdaterDevice device;
+    device.reportError(UPDERR_STATUS, 7, 0);
+    EXPECT_EQ(7, device.getStatusCode());
+    EXPECT_EQ("Status error. Code == 7\r\n", device.getLastMessage());
+    device.reportError(UPDERR_STATUS, -3, 0);
+    EXPECT_EQ("Status error. Code == -3\r\n", device.getLastMessage());
+    device.reportError(UPDERR_STATUS, 0, 0);
+    EXPECT_EQ(0, device.getStatusCode());
+    EXPECT_EQ("", device.getLastMessage());
+    EXPECT_EQ(0, device.lastErrorCode());
+}
+
+class WaitForIdle : public DeviceTest {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(0, device.open(0x201));
+        calls().clear();
+    }
+    UpdaterDevice device;
+};
+
+TEST_F(WaitForIdle, IdleDeviceAnswersAfterTheFirstPauseWithOneRead) {
+    driver().replies[0xB2] = 0;
+    const DWORD start = clock().now;
+    EXPECT_EQ(0, device.waitForIdle(500));
+    EXPECT_EQ(start + 100, clock().now.load());
+    EXPECT_EQ(Calls{status0}, calls());
+}
+
+TEST_F(WaitForIdle, StuckDeviceTimesOutAfterTheFirstSleepPastTheLimit) {
+    driver().replies[0xB2] = 1;
+    const DWORD start = clock().now;
+    EXPECT_EQ(USBERR_TIMEOUT, device.waitForIdle(500));
+    // 100 ms pause, then 10 ms sleeps; the limit counts from the first read (at 100).
+    EXPECT_EQ(start + 100 + 510, clock().now.load());
+    EXPECT_EQ(51, driver().countCalls(status0));
+    EXPECT_EQ("", device.getLastMessage()); // the time-out is not reported
+}
+
+TEST_F(WaitForIdle, BusyThenIdle) {
+    driver().statusReplies = {1, 1, 2, 0};
+    EXPECT_EQ(0, device.waitForIdle(0xFFFFFFFF));
+    EXPECT_EQ(4, driver().countCalls(status0));
+}
+
+TEST_F(WaitForIdle, FailedReadEndsTheWaitWithItsCode) {
+    driver().statusReplies = {1};
+    driver().statusErrors = {0, 121};
+    EXPECT_EQ(USBERR_VENDOR_REQUEST, device.waitForIdle(500));
+    EXPECT_EQ("Vendor request error. Code == 121: " + systemText(121), device.getLastMessage());
+}
+
+TEST_F(WaitForIdle, NegativeStatusWordIsReturned) {
+    driver().replies[0xB2] = 0xFFFFFFF0;
+    EXPECT_EQ(-16, device.waitForIdle(500));
+}
+
+} // namespace

@@ -1,0 +1,105 @@
+// UpdaterDevice: open with the identity reads, Japanese texts, status code, waitForIdle.
+#include "update/UpdaterDevice.h"
+
+#include "platform/Clock.h"
+#include "platform/TextFormat.h"
+
+namespace {
+
+constexpr DWORD idlePause = 100;
+constexpr DWORD pollPause = 10;
+constexpr DWORD noTimeout = 0xFFFFFFFF;
+
+} // namespace
+
+UpdaterDevice::UpdaterDevice() : identity{0xFFFFFFFF, {0xFF, 0xFF, 0xFF, 0xFF}} {}
+
+UpdaterDevice::~UpdaterDevice() = default;
+
+int UpdaterDevice::open(int selector) {
+    const int result = UsbDevice::open(selector);
+    if (result != 0)
+        return result;
+    // A failed identity read has reported the vendor-request text; closing an open connection
+    // reports nothing, so that text stays.
+    if (readSerialNumber() != 0) {
+        close();
+        return -1;
+    }
+    if (readRevision() != 0) {
+        close();
+        return -1;
+    }
+    return 0;
+}
+
+int UpdaterDevice::readSerialNumber() {
+    // Read into a copy so that a failed request leaves the identity as it was.
+    std::uint8_t reply[4];
+    if (querySerial(reply) != 0)
+        return -1;
+    identity.serialNumber =
+        static_cast<std::uint32_t>(reply[0]) | static_cast<std::uint32_t>(reply[1]) << 8 |
+        static_cast<std::uint32_t>(reply[2]) << 16 | static_cast<std::uint32_t>(reply[3]) << 24;
+    return 0;
+}
+
+int UpdaterDevice::readRevision() {
+    std::uint8_t reply[4];
+    if (queryRevision(reply) != 0)
+        return -1;
+    identity.revision = FirmwareRevision{reply[0], reply[1], reply[2], reply[3]};
+    return 0;
+}
+
+// The codes a user may meet get Japanese texts; only the text changes, lastError and
+// lastDetail keep their previous values. Every other code takes the English text.
+void UpdaterDevice::reportError(int code, int detail, int pipeIndex) {
+    switch (code) {
+    case USBERR_ALREADY_OPENED:
+        lastMessage = "既にハルモカと接続しています.\r\n";
+        break;
+    case USBERR_NOT_OPENED:
+        lastMessage = "ハルモカと接続していません.\r\n";
+        break;
+    case USBERR_OPEN_DEVICE:
+        lastMessage = "ハルモカとの接続に失敗しました.\r\n";
+        break;
+    case USBERR_TIMEOUT:
+        lastMessage = "タイムアウトが発生しました.\r\n";
+        break;
+    case UPDERR_FILE_BROKEN:
+        lastMessage = "ファイルが壊れています.\r\n";
+        break;
+    case UPDERR_STATUS:
+        setStatusCode(detail);
+        break;
+    case UPDERR_ABORTED:
+        lastMessage = "中断しました.\r\n";
+        break;
+    default:
+        UsbDevice::reportError(code, detail, pipeIndex);
+        break;
+    }
+}
+
+void UpdaterDevice::setStatusCode(int code) {
+    statusCode = code;
+    if (code != 0)
+        lastMessage = formatText("Status error. Code == %d\r\n", code);
+    else
+        lastMessage.clear();
+}
+
+int UpdaterDevice::waitForIdle(DWORD timeout) {
+    platform::sleep(idlePause);
+    const DWORD start = platform::tickCount();
+    int status = readStatus0();
+    while (status >= 1) {
+        platform::sleep(pollPause);
+        if (timeout != noTimeout && platform::tickCount() - start > timeout)
+            return USBERR_TIMEOUT;
+        status = readStatus0();
+    }
+    return status;
+}
