@@ -1,0 +1,183 @@
+#include "E2eTest.h"
+
+#include "Polling.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace e2e {
+
+Settings& settings() {
+    static Settings value;
+    return value;
+}
+
+std::string printable(const std::wstring& text) {
+    std::wstring shown;
+    for (wchar_t c : text) {
+        if (c == L'\r')
+            shown += L"\\r";
+        else if (c == L'\n')
+            shown += L"\\n\n";
+        else
+            shown += c;
+    }
+    int size = WideCharToMultiByte(CP_UTF8, 0, shown.c_str(), static_cast<int>(shown.size()),
+                                   nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, shown.c_str(), static_cast<int>(shown.size()), &result[0], size,
+                        nullptr, nullptr);
+    return result;
+}
+
+namespace {
+
+std::wstring wide(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+} // namespace
+
+void ProgramTest::SetUp() {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder = settings().workDir + L"\\" + wide(info->test_suite_name()) + L"." + wide(info->name());
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(folder), error);
+    for (const wchar_t* name : {L"scenario.txt", L"trace.txt", L"state.txt"})
+        DeleteFileW(workFile(name).c_str());
+    writeScenario("");
+}
+
+void ProgramTest::TearDown() {
+    if (HasFailure() && main.exists())
+        std::printf("log at the end:\n%s\n", printable(main.log()).c_str());
+    process.reset();
+}
+
+void ProgramTest::writeScenario(const std::string& text) {
+    std::ofstream(workFile(L"scenario.txt").c_str(), std::ios::binary) << text;
+}
+
+::testing::AssertionResult ProgramTest::start() {
+    process = std::make_unique<ProgramProcess>(
+        settings().programPath,
+        Environment{{L"KOVSIM_SCENARIO", workFile(L"scenario.txt")},
+                    {L"KOVSIM_TRACE", workFile(L"trace.txt")},
+                    {L"KOVSIM_STATE", workFile(L"state.txt")}},
+        settings().desktop);
+    if (!process->started())
+        return ::testing::AssertionFailure()
+               << "KelvoUpdate.exe did not start (error " << GetLastError() << ")";
+    if (!waitUntil([&] {
+            main = findMainDialog(process->id());
+            return main && IsWindowVisible(main.handle());
+        }))
+        return ::testing::AssertionFailure() << "the main dialog did not appear";
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult ProgramTest::failure(const std::string& what) const {
+    return ::testing::AssertionFailure()
+           << what << "\n  buttons: " << describe(main.buttons()) << "\n  log:\n"
+           << printable(main.log());
+}
+
+::testing::AssertionResult ProgramTest::click(int id) {
+    if (!main.click(id))
+        return failure("button " + std::to_string(id) + " can't be clicked");
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult ProgramTest::logBecomes(const std::wstring& expected) {
+    if (waitUntil([&] { return main.log() == expected; }))
+        return ::testing::AssertionSuccess();
+    return failure("the log did not become:\n" + printable(expected));
+}
+
+::testing::AssertionResult ProgramTest::stepBecomes(Step step) {
+    if (waitUntil([&] { return main.buttons() == statesOf(step); }))
+        return ::testing::AssertionSuccess();
+    return failure(std::string("the dialog did not reach the ") + nameOf(step) + " (" +
+                   describe(statesOf(step)) + ")");
+}
+
+::testing::AssertionResult ProgramTest::stepIs(Step step) {
+    if (main.buttons() == statesOf(step))
+        return ::testing::AssertionSuccess();
+    return failure(std::string("the dialog is not in the ") + nameOf(step) + " (" +
+                   describe(statesOf(step)) + ")");
+}
+
+::testing::AssertionResult ProgramTest::focusBecomes(int id) {
+    if (waitUntil([&] { return main.focus() == main.control(id); }))
+        return ::testing::AssertionSuccess();
+    return failure("the focus did not move to control " + std::to_string(id));
+}
+
+::testing::AssertionResult ProgramTest::chooseFile(const std::wstring& path) {
+    if (!main.click(idOpen))
+        return failure("Open can't be clicked");
+    HWND fileDialog = nullptr;
+    if (!waitUntil([&] { return (fileDialog = findFileDialog(process->id(), main.handle())); }))
+        return failure("no file dialog appeared");
+    if (!answerFileDialog(fileDialog, path))
+        return failure("the file dialog did not take the path " + printable(path));
+    if (!waitUntil([&] { return !IsWindow(fileDialog); }))
+        return failure("the file dialog did not close after OK with " + printable(path));
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult ProgramTest::cancelFileChoice() {
+    if (!main.click(idOpen))
+        return failure("Open can't be clicked");
+    HWND fileDialog = nullptr;
+    if (!waitUntil([&] { return (fileDialog = findFileDialog(process->id(), main.handle())); }))
+        return failure("no file dialog appeared");
+    if (!cancelFileDialog(fileDialog) || !waitUntil([&] { return !IsWindow(fileDialog); }))
+        return failure("the file dialog did not close on Cancel");
+    return ::testing::AssertionSuccess();
+}
+
+HWND ProgramTest::waitForMessageBox() {
+    HWND box = nullptr;
+    waitUntil([&] { return (box = findMessageBox(process->id())) != nullptr; });
+    return box;
+}
+
+::testing::AssertionResult ProgramTest::programEnds() {
+    if (process->waitForExit(patience))
+        return ::testing::AssertionSuccess();
+    return failure("the program did not end");
+}
+
+std::wstring ProgramTest::sample(const std::wstring& name) const {
+    return settings().firmwareDir + L"\\" + name;
+}
+
+std::wstring ProgramTest::workFile(const std::wstring& name) const {
+    return folder + L"\\" + name;
+}
+
+std::vector<std::string> ProgramTest::traceLines() const {
+    std::vector<std::string> lines;
+    std::ifstream trace(workFile(L"trace.txt").c_str(), std::ios::binary);
+    std::string line;
+    while (std::getline(trace, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+void ProgramTest::screenshot(const std::wstring& name, std::vector<HWND> windows) {
+    Screenshots shots(settings().shotsDir);
+    if (!shots.enabled())
+        return;
+    if (windows.empty())
+        windows.push_back(main.handle());
+    EXPECT_TRUE(shots.save(name, windows)) << "screenshot " << printable(name) << " not saved";
+}
+
+} // namespace e2e

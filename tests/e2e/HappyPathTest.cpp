@@ -1,0 +1,52 @@
+// The whole way from start to Finished against a healthy simulated device, checking the exact
+// log and the five buttons at every step; screenshots of each step. The English-locale run
+// repeats this test: the texts read back must be the same, character for character.
+#include "E2eTest.h"
+#include "SimTrace.h"
+#include "Texts.h"
+
+namespace e2e {
+namespace {
+
+class HappyPath : public ProgramTest {};
+
+TEST_F(HappyPath, ConnectOpenUpdateFinishWithOneFinalRequest) {
+    // A verifying stage long enough to look at the Updating state.
+    writeScenario("verify_ms = 2000\n");
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(dialog().title() == text::mainTitle) << printable(dialog().title());
+    ASSERT_TRUE(stepIs(Step::connect));
+    EXPECT_TRUE(focusBecomes(idConnect));
+    EXPECT_TRUE(dialog().log().empty());
+    EXPECT_TRUE(dialog().statusLine().empty());
+    screenshot(L"1-connect");
+
+    ASSERT_TRUE(click(idConnect));
+    ASSERT_TRUE(logBecomes(text::deviceLines));
+    ASSERT_TRUE(stepBecomes(Step::open));
+    EXPECT_TRUE(focusBecomes(idOpen));
+    screenshot(L"2-open");
+
+    ASSERT_TRUE(chooseFile(sample(L"lune-1.3a.dat")));
+    ASSERT_TRUE(logBecomes(text::deviceLines + text::sampleLines));
+    ASSERT_TRUE(stepBecomes(Step::update));
+    EXPECT_TRUE(focusBecomes(idUpdate));
+    screenshot(L"3-update");
+
+    ASSERT_TRUE(click(idUpdate));
+    const std::wstring sent = text::deviceLines + text::sampleLines + text::sending;
+    ASSERT_TRUE(logBecomes(sent + text::verifying));
+    EXPECT_TRUE(stepIs(Step::updating));
+    screenshot(L"4-updating");
+
+    ASSERT_TRUE(stepBecomes(Step::finished));
+    ASSERT_TRUE(logBecomes(sent + text::verifying + text::updating + text::succeeded));
+    screenshot(L"5-finished");
+    EXPECT_EQ(countRequests(traceLines(), 0xB0), 1);
+
+    ASSERT_TRUE(click(idFinish));
+    EXPECT_TRUE(programEnds());
+}
+
+} // namespace
+} // namespace e2e

@@ -1,0 +1,89 @@
+#include "ProgramProcess.h"
+
+#include <algorithm>
+#include <cwctype>
+#include <map>
+
+namespace e2e {
+
+namespace {
+
+// Environment names compare without regard to case on Windows.
+struct NoCaseLess {
+    bool operator()(const std::wstring& a, const std::wstring& b) const {
+        return std::lexicographical_compare(
+            a.begin(), a.end(), b.begin(), b.end(),
+            [](wchar_t x, wchar_t y) { return std::towupper(x) < std::towupper(y); });
+    }
+};
+
+} // namespace
+
+std::vector<wchar_t> environmentBlock(const Environment& extra) {
+    std::map<std::wstring, std::wstring, NoCaseLess> variables;
+    if (wchar_t* block = GetEnvironmentStringsW()) {
+        for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1) {
+            std::wstring text(entry);
+            // Entries such as "=C:=C:\\" name a drive's directory; the name starts after '='.
+            size_t equals = text.find(L'=', 1);
+            if (equals != std::wstring::npos)
+                variables[text.substr(0, equals)] = text.substr(equals + 1);
+        }
+        FreeEnvironmentStringsW(block);
+    }
+    for (const auto& [name, value] : extra)
+        variables[name] = value;
+
+    std::vector<wchar_t> result;
+    for (const auto& [name, value] : variables) {
+        std::wstring entry = name + L"=" + value;
+        result.insert(result.end(), entry.begin(), entry.end());
+        result.push_back(L'\0');
+    }
+    result.push_back(L'\0');
+    return result;
+}
+
+ProgramProcess::ProgramProcess(const std::wstring& exePath, const Environment& extra,
+                               const std::wstring& desktopName) {
+    std::wstring command = L"\"" + exePath + L"\"";
+    std::vector<wchar_t> line(command.begin(), command.end());
+    line.push_back(L'\0');
+    std::vector<wchar_t> environment = environmentBlock(extra);
+    std::wstring desktop = desktopName;
+
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.lpDesktop = desktop.empty() ? nullptr : &desktop[0];
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(exePath.c_str(), line.data(), nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr, &startup, &info))
+        return;
+    CloseHandle(info.hThread);
+    process = Handle(info.hProcess);
+    processId = info.dwProcessId;
+}
+
+ProgramProcess::~ProgramProcess() {
+    if (running()) {
+        TerminateProcess(process.get(), 1);
+        WaitForSingleObject(process.get(), 10000);
+    }
+}
+
+bool ProgramProcess::running() const {
+    return process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
+bool ProgramProcess::waitForExit(DWORD timeout) {
+    return process && WaitForSingleObject(process.get(), timeout) == WAIT_OBJECT_0;
+}
+
+DWORD ProgramProcess::exitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process)
+        GetExitCodeProcess(process.get(), &code);
+    return code;
+}
+
+} // namespace e2e

@@ -1,0 +1,246 @@
+#include "UiDriver.h"
+
+namespace e2e {
+
+namespace {
+
+// How long one message to the program may take; the program's UI thread keeps serving sent
+// messages even inside its modal loops, so only a hung program reaches this.
+constexpr UINT sendTimeout = 10000;
+
+// The file name box of the file-open dialog: the combo box of the Explorer-style dialog
+// (cmb13), or the edit box of the old style (edt1).
+constexpr int idFileNameCombo = 0x47C;
+constexpr int idFileNameEdit = 0x480;
+
+template <typename Visit> void forEachTopLevel(Visit visit) {
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            (*reinterpret_cast<Visit*>(context))(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&visit));
+}
+
+bool isFileDialog(HWND dialog) {
+    return GetDlgItem(dialog, idFileNameCombo) || GetDlgItem(dialog, idFileNameEdit);
+}
+
+HWND fileNameBox(HWND fileDialog) {
+    HWND box = GetDlgItem(fileDialog, idFileNameCombo);
+    return box ? box : GetDlgItem(fileDialog, idFileNameEdit);
+}
+
+} // namespace
+
+ButtonStates statesOf(Step step) {
+    const ButtonState shown{true, true}, hidden{false, false}, disabled{true, false};
+    switch (step) {
+    case Step::connect:
+        return {shown, hidden, hidden, hidden, shown};
+    case Step::open:
+        return {hidden, shown, hidden, hidden, shown};
+    case Step::update:
+        return {hidden, hidden, shown, hidden, shown};
+    case Step::updating:
+        return {hidden, hidden, disabled, hidden, disabled};
+    case Step::finished:
+        return {hidden, hidden, hidden, shown, shown};
+    }
+    return {};
+}
+
+const char* nameOf(Step step) {
+    switch (step) {
+    case Step::connect:
+        return "Connect step";
+    case Step::open:
+        return "Open step";
+    case Step::update:
+        return "Update step";
+    case Step::updating:
+        return "Updating";
+    case Step::finished:
+        return "Finished";
+    }
+    return "?";
+}
+
+std::string describe(const ButtonStates& states) {
+    auto one = [](const char* name, const ButtonState& state) {
+        std::string text = name;
+        text += state.visible ? (state.enabled ? " shown" : " visible-disabled")
+                              : (state.enabled ? " hidden-enabled" : " hidden");
+        return text;
+    };
+    return one("Connect", states.connect) + ", " + one("Open", states.open) + ", " +
+           one("Update", states.update) + ", " + one("Finish", states.finish) + ", " +
+           one("Cancel", states.cancel);
+}
+
+std::vector<HWND> dialogsOf(DWORD pid) {
+    std::vector<HWND> found;
+    forEachTopLevel([&](HWND window) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == pid && className(window) == L"#32770")
+            found.push_back(window);
+    });
+    return found;
+}
+
+std::wstring windowText(HWND window) {
+    DWORD_PTR length = 0;
+    if (!window || !SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
+                                        sendTimeout, &length))
+        return std::wstring();
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
+                             SMTO_ABORTIFHUNG, sendTimeout, &copied))
+        return std::wstring();
+    text.resize(copied < length ? copied : length);
+    return text;
+}
+
+std::wstring controlText(HWND dialog, int id) {
+    return windowText(GetDlgItem(dialog, id));
+}
+
+std::wstring className(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+ButtonState MainDialog::button(int id) const {
+    HWND control = GetDlgItem(window, id);
+    if (!control)
+        return {};
+    return {IsWindowVisible(control) != 0, IsWindowEnabled(control) != 0};
+}
+
+ButtonStates MainDialog::buttons() const {
+    return {button(idConnect), button(idOpen), button(idUpdate), button(idFinish),
+            button(idCancel)};
+}
+
+HWND MainDialog::focus() const {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
+bool MainDialog::click(int id) const {
+    HWND control = GetDlgItem(window, id);
+    if (!control || !IsWindowVisible(control) || !IsWindowEnabled(control))
+        return false;
+    return PostMessageW(control, BM_CLICK, 0, 0) != 0;
+}
+
+void MainDialog::postCancelCommand() const {
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, IDCANCEL)));
+}
+
+void MainDialog::pressEscape() const {
+    // The dialog's message loop hands keys of the dialog and its controls to the dialog
+    // manager, which turns Escape into the Cancel command.
+    HWND target = focus();
+    if (!target || (target != window && !IsChild(window, target)))
+        target = window;
+    PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageW(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+}
+
+void MainDialog::postSysCommand(WPARAM command) const {
+    PostMessageW(window, WM_SYSCOMMAND, command, 0);
+}
+
+void MainDialog::postClose() const {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+MainDialog findMainDialog(DWORD pid) {
+    for (HWND dialog : dialogsOf(pid)) {
+        if (GetDlgItem(dialog, idLog) && GetDlgItem(dialog, idConnect))
+            return MainDialog(dialog);
+    }
+    return MainDialog();
+}
+
+HWND findFileDialog(DWORD pid, HWND owner) {
+    for (HWND dialog : dialogsOf(pid)) {
+        if (GetWindow(dialog, GW_OWNER) == owner && isFileDialog(dialog) && IsWindowVisible(dialog))
+            return dialog;
+    }
+    return nullptr;
+}
+
+bool answerFileDialog(HWND fileDialog, const std::wstring& path) {
+    HWND box = fileNameBox(fileDialog);
+    DWORD_PTR result = 0;
+    if (!box || !SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
+                                     SMTO_ABORTIFHUNG, sendTimeout, &result))
+        return false;
+    if (windowText(box) != path)
+        return false;
+    return PostMessageW(GetDlgItem(fileDialog, IDOK), BM_CLICK, 0, 0) != 0;
+}
+
+bool cancelFileDialog(HWND fileDialog) {
+    return PostMessageW(GetDlgItem(fileDialog, IDCANCEL), BM_CLICK, 0, 0) != 0;
+}
+
+HWND findMessageBox(DWORD pid) {
+    MainDialog main = findMainDialog(pid);
+    for (HWND dialog : dialogsOf(pid)) {
+        if (dialog == main.handle() || isFileDialog(dialog) || !IsWindowVisible(dialog))
+            continue;
+        if (main && GetWindow(dialog, GW_OWNER) == main.handle())
+            continue;
+        return dialog;
+    }
+    return nullptr;
+}
+
+std::wstring messageBoxText(HWND box) {
+    std::vector<HWND> statics;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM context) -> BOOL {
+            if (className(child) == L"Static")
+                reinterpret_cast<std::vector<HWND>*>(context)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&statics));
+    std::wstring text;
+    for (HWND control : statics) {
+        std::wstring part = windowText(control);
+        if (part.empty())
+            continue;
+        if (!text.empty())
+            text += L'\n';
+        text += part;
+    }
+    return text;
+}
+
+bool dismissMessageBox(HWND box) {
+    HWND ok = GetDlgItem(box, IDOK);
+    if (ok)
+        return PostMessageW(ok, BM_CLICK, 0, 0) != 0;
+    return PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0) != 0;
+}
+
+HWND findDialogByTitle(DWORD pid, const std::wstring& title) {
+    for (HWND dialog : dialogsOf(pid)) {
+        if (IsWindowVisible(dialog) && windowText(dialog) == title)
+            return dialog;
+    }
+    return nullptr;
+}
+
+} // namespace e2e

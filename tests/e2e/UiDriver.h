@@ -1,0 +1,113 @@
+// The UI driver: finds the program's windows on the shared desktop and works them the way a
+// user would, from another process, with posted messages only (a click that opens a modal
+// dialog must not block the driver) and wide messages for every text.
+//
+// 1. findMainDialog(pid) finds the main dialog; MainDialog reads its log and button states,
+//    clicks buttons by id, and sends keys and system commands.
+// 2. findFileDialog / answerFileDialog answer the file-open dialog with a path.
+// 3. findMessageBox / messageBoxText / dismissMessageBox handle the program's message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Control ids of the main dialog.
+enum ControlId : int {
+    idFinish = IDOK,
+    idCancel = IDCANCEL,
+    idConnect = 1000,
+    idStatusLine = 1001,
+    idLog = 1002,
+    idOpen = 1003,
+    idUpdate = 1004,
+};
+
+struct ButtonState {
+    bool visible = false;
+    bool enabled = false;
+    bool operator==(const ButtonState& other) const {
+        return visible == other.visible && enabled == other.enabled;
+    }
+};
+
+// The five buttons of the main dialog, which together are the dialog's step.
+struct ButtonStates {
+    ButtonState connect, open, update, finish, cancel;
+    bool operator==(const ButtonStates& other) const {
+        return connect == other.connect && open == other.open && update == other.update &&
+               finish == other.finish && cancel == other.cancel;
+    }
+    bool operator!=(const ButtonStates& other) const { return !(*this == other); }
+};
+
+enum class Step { connect, open, update, updating, finished };
+
+// The button states of each step: shown = visible and enabled, hidden = neither.
+ButtonStates statesOf(Step step);
+const char* nameOf(Step step);
+std::string describe(const ButtonStates& states);
+
+// Top-level windows of the process `pid` with the window class "#32770" (dialogs and message
+// boxes), on the calling thread's desktop.
+std::vector<HWND> dialogsOf(DWORD pid);
+
+// Text of any window, read with WM_GETTEXT (wide) so that it also works across processes.
+std::wstring windowText(HWND window);
+std::wstring controlText(HWND dialog, int id);
+std::wstring className(HWND window);
+
+class MainDialog {
+public:
+    MainDialog() = default;
+    explicit MainDialog(HWND window) : window(window) {}
+
+    explicit operator bool() const { return window != nullptr; }
+    HWND handle() const { return window; }
+    bool exists() const { return window && IsWindow(window); }
+
+    std::wstring title() const { return windowText(window); }
+    std::wstring log() const { return controlText(window, idLog); }
+    std::wstring statusLine() const { return controlText(window, idStatusLine); }
+    ButtonState button(int id) const;
+    ButtonStates buttons() const;
+    // The control that has the keyboard focus in the program's UI thread, or null.
+    HWND focus() const;
+    HWND control(int id) const { return GetDlgItem(window, id); }
+
+    // Clicks a button as a user would; refuses (returns false) when the button is hidden or
+    // disabled, since a user could not click it either.
+    bool click(int id) const;
+    // What the dialog manager sends for Escape, and the key itself.
+    void postCancelCommand() const;
+    void pressEscape() const;
+    void postSysCommand(WPARAM command) const;
+    void postClose() const;
+
+private:
+    HWND window = nullptr;
+};
+
+// The main dialog of process `pid`: a dialog with the log control; null when there is none.
+MainDialog findMainDialog(DWORD pid);
+
+// The file-open dialog owned by `owner`, or null.
+HWND findFileDialog(DWORD pid, HWND owner);
+// Types `path` into the file name box and presses the OK button (or Cancel with an empty path).
+bool answerFileDialog(HWND fileDialog, const std::wstring& path);
+bool cancelFileDialog(HWND fileDialog);
+
+// A message box of process `pid` (a dialog that is neither the main dialog nor a file dialog
+// nor owned by the main dialog), or null.
+HWND findMessageBox(DWORD pid);
+// The message text of a message box (its static texts, joined by line feeds).
+std::wstring messageBoxText(HWND box);
+bool dismissMessageBox(HWND box);
+
+// A top-level dialog of `pid` with the title `title`, or null.
+HWND findDialogByTitle(DWORD pid, const std::wstring& title);
+
+} // namespace e2e

@@ -1,0 +1,119 @@
+// The window around the steps: the about box of the system menu, the dialog refusing to end
+// while the update runs, and the locale the run is meant for.
+#include "E2eTest.h"
+#include "Polling.h"
+#include "SimTrace.h"
+#include "Texts.h"
+
+namespace e2e {
+namespace {
+
+class AboutBox : public ProgramTest {
+protected:
+    HWND waitForAboutBox() {
+        HWND box = nullptr;
+        waitUntil([&] { return (box = findDialogByTitle(program().id(), text::aboutTitle)); });
+        return box;
+    }
+};
+
+bool hasStaticText(HWND dialog, const std::wstring& wanted) {
+    std::vector<std::wstring> texts;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM context) -> BOOL {
+            reinterpret_cast<std::vector<std::wstring>*>(context)->push_back(windowText(child));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    for (const std::wstring& text : texts) {
+        if (text == wanted)
+            return true;
+    }
+    return false;
+}
+
+TEST_F(AboutBox, OpensFromTheSystemMenuAndClosesWithOk) {
+    ASSERT_TRUE(start());
+    dialog().postSysCommand(0x0010);
+    HWND box = waitForAboutBox();
+    ASSERT_TRUE(box) << "no about box titled " << printable(text::aboutTitle);
+    EXPECT_EQ(GetWindow(box, GW_OWNER), dialog().handle());
+    EXPECT_TRUE(hasStaticText(box, text::aboutVersion));
+    // Modal: the main dialog takes no input while the box is shown.
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowEnabled(dialog().handle()); }));
+    screenshot(L"6-about", {dialog().handle(), box});
+
+    ASSERT_TRUE(PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0));
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(box); })) << "OK did not close the about box";
+    EXPECT_TRUE(waitUntil([&] { return IsWindowEnabled(dialog().handle()) != 0; }));
+    EXPECT_TRUE(stepIs(Step::connect));
+    EXPECT_TRUE(dialog().log().empty());
+
+    // Windows keeps its own flags in the low four bits of a system command.
+    dialog().postSysCommand(0x001F);
+    box = waitForAboutBox();
+    ASSERT_TRUE(box) << "system command 0x1F did not open the about box";
+    ASSERT_TRUE(PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0));
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(program().running());
+}
+
+class Busy : public ProgramTest {};
+
+// True once every message posted to the dialog before this call has been handled: the log
+// control's selection, set by a message posted behind them, is read back.
+bool postedMessagesHandled(const MainDialog& dialog) {
+    HWND log = dialog.control(idLog);
+    const WPARAM start = 0;
+    const LPARAM end = 1;
+    PostMessageW(log, EM_SETSEL, start, end);
+    return waitUntil([&] {
+        DWORD_PTR selection = 0;
+        SendMessageTimeoutW(log, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 10000, &selection);
+        return LOWORD(selection) == start && HIWORD(selection) == end;
+    });
+}
+
+TEST_F(Busy, EscapeAndCloseDoNotEndTheDialogWhileUpdating) {
+    // Verifying takes long enough for the requests below to arrive while it runs.
+    writeScenario("verify_ms = 5000\n");
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(click(idConnect));
+    ASSERT_TRUE(logBecomes(text::deviceLines));
+    ASSERT_TRUE(chooseFile(sample(L"lune-1.3a.dat")));
+    ASSERT_TRUE(stepBecomes(Step::update));
+    ASSERT_TRUE(click(idUpdate));
+    const std::wstring verifying =
+        text::deviceLines + text::sampleLines + text::sending + text::verifying;
+    ASSERT_TRUE(logBecomes(verifying));
+
+    dialog().pressEscape();
+    dialog().postCancelCommand();
+    dialog().postSysCommand(SC_CLOSE);
+    dialog().postClose();
+    ASSERT_TRUE(postedMessagesHandled(dialog()));
+    ASSERT_TRUE(dialog().log() == verifying)
+        << "verifying ended before the requests were handled; the test proves nothing";
+    EXPECT_TRUE(program().running());
+    EXPECT_TRUE(dialog().exists() && IsWindowVisible(dialog().handle()));
+    EXPECT_TRUE(stepIs(Step::updating));
+
+    ASSERT_TRUE(stepBecomes(Step::finished));
+    EXPECT_TRUE(logBecomes(verifying + text::updating + text::succeeded));
+    EXPECT_EQ(countRequests(traceLines(), 0xB0), 1);
+
+    // Once the update is over, Escape ends the dialog as usual.
+    dialog().pressEscape();
+    EXPECT_TRUE(programEnds());
+}
+
+TEST(Locale, RunsUnderTheCodePageItIsMeantFor) {
+    if (settings().expectedCodePage == 0)
+        GTEST_SKIP() << "no code page asked for";
+    EXPECT_EQ(GetACP(), settings().expectedCodePage)
+        << "the locale of this run is not installed (see scripts/setup.sh)";
+}
+
+} // namespace
+} // namespace e2e

@@ -1,0 +1,71 @@
+// The end-to-end tests: KelvoUpdate.exe against the device simulator, on a virtual desktop of
+// the X display in DISPLAY, driven through its windows.
+//
+//   kelvo_e2e.exe [gtest options] --firmware=DIR --work=DIR [--shots=DIR] [--expect-acp=N]
+// DIR are Linux paths: the sample firmware files, a scratch folder, the screenshots' folder.
+#include "E2eTest.h"
+#include "VirtualDesktop.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <cwchar>
+
+namespace {
+
+bool option(const wchar_t* argument, const wchar_t* name, std::wstring& value) {
+    size_t length = std::wcslen(name);
+    if (std::wcsncmp(argument, name, length) != 0)
+        return false;
+    value = argument + length;
+    return true;
+}
+
+std::wstring besideThisProgram(const wchar_t* name) {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    folder.erase(folder.find_last_of(L"\\/") + 1);
+    return folder + name;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    e2e::Settings& settings = e2e::settings();
+    settings.programPath = besideThisProgram(L"KelvoUpdate.exe");
+    for (int i = 1; i < argc; ++i) {
+        std::wstring value;
+        if (option(argv[i], L"--firmware=", value))
+            settings.firmwareDir = e2e::windowsPathOf(value);
+        else if (option(argv[i], L"--work=", value))
+            settings.workDir = e2e::windowsPathOf(value);
+        else if (option(argv[i], L"--shots=", value))
+            settings.shotsDir = value;
+        else if (option(argv[i], L"--expect-acp=", value))
+            settings.expectedCodePage =
+                static_cast<unsigned>(std::wcstoul(value.c_str(), nullptr, 10));
+        else {
+            std::fprintf(stderr, "kelvo_e2e: unknown argument %ls\n", argv[i]);
+            return 2;
+        }
+    }
+    if (settings.firmwareDir.empty() || settings.workDir.empty()) {
+        std::fprintf(stderr, "kelvo_e2e: --firmware=DIR and --work=DIR are required\n");
+        return 2;
+    }
+    std::error_code error;
+    if (!settings.shotsDir.empty())
+        std::filesystem::create_directories(e2e::windowsPathOf(settings.shotsDir), error);
+
+    // One virtual desktop for the whole run: Wine draws captions and frames there.
+    settings.desktop = L"kelvo-" + std::to_wstring(GetCurrentProcessId());
+    e2e::VirtualDesktop desktop(settings.desktop, 800, 600);
+    if (!desktop.attached()) {
+        std::fprintf(stderr, "kelvo_e2e: no virtual desktop (is DISPLAY set?)\n");
+        return 1;
+    }
+    return RUN_ALL_TESTS();
+}

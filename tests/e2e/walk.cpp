@@ -1,0 +1,182 @@
+// kelvo_walk: a scripted walk through the program for a machine without a screen. Starts
+// KelvoUpdate.exe against the device simulator on a virtual desktop, clicks Connect, opens the
+// firmware file, clicks Update, waits for the end, prints the log and saves a screenshot of
+// every step, then clicks Finish.
+//
+//   kelvo_walk.exe --firmware=FILE --work=DIR [--shots=DIR]     (Linux paths)
+#include "Polling.h"
+#include "ProgramProcess.h"
+#include "Screenshot.h"
+#include "UiDriver.h"
+#include "VirtualDesktop.h"
+
+#include <cstdio>
+#include <cwchar>
+#include <filesystem>
+#include <fcntl.h>
+#include <io.h>
+#include <string>
+
+namespace {
+
+using namespace e2e;
+
+std::string utf8(const std::wstring& text) {
+    std::wstring plain;
+    for (wchar_t c : text) {
+        if (c != L'\r')
+            plain += c;
+    }
+    int size = WideCharToMultiByte(CP_UTF8, 0, plain.c_str(), static_cast<int>(plain.size()),
+                                   nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, plain.c_str(), static_cast<int>(plain.size()), &result[0], size,
+                        nullptr, nullptr);
+    return result;
+}
+
+void say(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
+bool option(const wchar_t* argument, const wchar_t* name, std::wstring& value) {
+    size_t length = std::wcslen(name);
+    if (std::wcsncmp(argument, name, length) != 0)
+        return false;
+    value = argument + length;
+    return true;
+}
+
+class Walk {
+public:
+    Walk(const MainDialog& dialog, DWORD pid, const Screenshots& shots)
+        : dialog(dialog), pid(pid), shots(shots) {}
+
+    // Waits until the buttons show `step`, printing the log lines that arrived meanwhile.
+    bool reach(Step step, const wchar_t* shot) {
+        bool reached = waitUntil([&] {
+            printNewLog();
+            return dialog.buttons() == statesOf(step);
+        });
+        printNewLog();
+        if (!reached) {
+            say(std::string("walk: the program did not reach the ") + nameOf(step) + "\n");
+            return false;
+        }
+        if (shot && shots.enabled())
+            shots.save(shot, {dialog.handle()});
+        return true;
+    }
+
+    bool click(int id, const char* name) {
+        say(std::string("walk: click ") + name + "\n");
+        return dialog.click(id);
+    }
+
+    bool open(const std::wstring& path) {
+        say("walk: open " + utf8(path) + "\n");
+        if (!dialog.click(idOpen))
+            return false;
+        HWND fileDialog = nullptr;
+        return waitUntil([&] { return (fileDialog = findFileDialog(pid, dialog.handle())); }) &&
+               answerFileDialog(fileDialog, path) &&
+               waitUntil([&] { return !IsWindow(fileDialog); });
+    }
+
+    void printNewLog() {
+        std::wstring log = dialog.log();
+        if (log.size() > printed && log.compare(0, printed, shown) == 0) {
+            say(utf8(log.substr(printed)));
+            printed = log.size();
+            shown = log;
+        }
+    }
+
+private:
+    const MainDialog& dialog;
+    DWORD pid;
+    const Screenshots& shots;
+    std::wstring shown;
+    size_t printed = 0;
+};
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::wstring firmware, work, shotsDir;
+    for (int i = 1; i < argc; ++i) {
+        if (!option(argv[i], L"--firmware=", firmware) && !option(argv[i], L"--work=", work) &&
+            !option(argv[i], L"--shots=", shotsDir)) {
+            std::fprintf(stderr, "kelvo_walk: unknown argument %ls\n", argv[i]);
+            return 2;
+        }
+    }
+    if (firmware.empty() || work.empty()) {
+        std::fprintf(stderr, "kelvo_walk: --firmware=FILE and --work=DIR are required\n");
+        return 2;
+    }
+    const std::wstring workDir = windowsPathOf(work);
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(workDir), error);
+    if (!shotsDir.empty())
+        std::filesystem::create_directories(std::filesystem::path(windowsPathOf(shotsDir)), error);
+    // The verifying stage lasts long enough for a picture of the Updating state.
+    const std::wstring scenario = workDir + L"\\scenario.txt";
+    if (FILE* file = _wfopen(scenario.c_str(), L"wb")) {
+        std::fputs("verify_ms = 1500\n", file);
+        std::fclose(file);
+    }
+    DeleteFileW((workDir + L"\\state.txt").c_str());
+
+    const std::wstring desktopName = L"kelvo-walk-" + std::to_wstring(GetCurrentProcessId());
+    VirtualDesktop desktop(desktopName, 800, 600);
+    if (!desktop.attached()) {
+        std::fprintf(stderr, "kelvo_walk: no virtual desktop (is DISPLAY set?)\n");
+        return 1;
+    }
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring program(self);
+    program.erase(program.find_last_of(L"\\/") + 1);
+    program += L"KelvoUpdate.exe";
+
+    ProgramProcess process(program,
+                           {{L"KOVSIM_SCENARIO", scenario},
+                            {L"KOVSIM_TRACE", workDir + L"\\trace.txt"},
+                            {L"KOVSIM_STATE", workDir + L"\\state.txt"}},
+                           desktopName);
+    MainDialog dialog;
+    if (!process.started() || !waitUntil([&] {
+            dialog = findMainDialog(process.id());
+            return static_cast<bool>(dialog);
+        })) {
+        std::fprintf(stderr, "kelvo_walk: the program did not start\n");
+        return 1;
+    }
+    Screenshots shots(shotsDir);
+    Walk walk(dialog, process.id(), shots);
+    bool ok = walk.reach(Step::connect, L"1-connect") && walk.click(idConnect, "Connect") &&
+              walk.reach(Step::open, L"2-open") && walk.open(windowsPathOf(firmware)) &&
+              walk.reach(Step::update, L"3-update") && walk.click(idUpdate, "Update") &&
+              walk.reach(Step::updating, L"4-updating") &&
+              walk.reach(Step::finished, L"5-finished");
+    if (ok && shots.enabled()) {
+        dialog.postSysCommand(0x0010);
+        HWND about = nullptr;
+        if (waitUntil([&] {
+                return (about = findDialogByTitle(process.id(), L"Kelvoのﾊﾞｰｼﾞｮﾝ情報")) != nullptr;
+            })) {
+            shots.save(L"6-about", {dialog.handle(), about});
+            PostMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+            waitUntil([&] { return !IsWindow(about); });
+        }
+    }
+    if (ok)
+        ok = walk.click(idFinish, "Finish") && process.waitForExit(patience);
+    if (shots.enabled())
+        say("walk: screenshots in " + utf8(shotsDir) + "\n");
+    say(ok ? "walk: done\n" : "walk: stopped\n");
+    return ok ? 0 : 1;
+}
