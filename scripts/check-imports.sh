@@ -19,7 +19,10 @@ for arch in i686 x86_64; do
         if [ -n "$names" ]; then
             echo "check-imports: $exe imports kovusbd.dll by name:"; echo "$names"; status=1
         fi
-        ordinals=$(echo "$imports" | awk '{print $2}' | sort -n | tr '\n' ' ')
+        # An import by ordinal keeps the ordinal in the low 16 bits of its thunk (objdump prints
+        # the ordinal column in decimal for 32-bit binaries but in hex for 64-bit ones).
+        ordinals=$(echo "$imports" | while read -r thunk _; do echo $((0x${thunk: -4})); done |
+                   sort -n | tr '\n' ' ')
         if [ "$ordinals" != "1 3 6 8 13 14 " ]; then
             echo "check-imports: $exe imports ordinals '$ordinals', want '1 3 6 8 13 14'"; status=1
         fi
