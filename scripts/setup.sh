@@ -5,19 +5,25 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
           binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 googletest
-          xvfb xauth fonts-ipafont-gothic imagemagick zip python3)
+          xvfb xauth fonts-ipafont-gothic imagemagick zip python3 locales)
 
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if [ ${#missing[@]} -eq 0 ]; then
-    exit 0
-fi
-
-echo "setup: installing ${missing[*]}"
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [ ${#missing[@]} -ne 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update -qq
+    $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The end-to-end tests run the program under a Japanese and an English locale.
+for name in ja_JP en_US; do
+    if ! locale -a 2>/dev/null | grep -x "$name.utf8" >/dev/null; then
+        echo "setup: generating the locale $name.UTF-8"
+        $SUDO localedef -i "$name" -c -f UTF-8 -A /usr/share/locale/locale.alias "$name.UTF-8"
+    fi
+done

@@ -57,6 +57,10 @@ TEST_F(AboutBox, OpensFromTheSystemMenuAndClosesWithOk) {
     ASSERT_TRUE(PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0));
     EXPECT_TRUE(waitUntil([&] { return !IsWindow(box); }));
     EXPECT_TRUE(program().running());
+
+    // The Cancel command, as the dialog manager sends it for Escape, ends the main dialog.
+    dialog().postCancelCommand();
+    EXPECT_TRUE(programEnds());
 }
 
 class Busy : public ProgramTest {};

@@ -1,0 +1,54 @@
+#!/bin/bash
+# Runs the program against the device simulator: installs what is missing, builds the x86_64
+# program (the one that runs here, under Wine), writes the sample firmware files and starts it.
+#   scripts/run.sh              on $DISPLAY when it is usable, else headless
+#   scripts/run.sh --headless   always headless: a scripted walk on a private Xvfb display
+# Headless, a walk through Connect, Open and Update prints the log and saves a screenshot of
+# every step. The simulated device keeps its firmware revision between runs (state file).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KELVO_BUILD:-$root/build}
+tree=$build/x86_64
+
+headless=0
+case "${1:-}" in
+--headless) headless=1 ;;
+"") ;;
+*) echo "usage: scripts/run.sh [--headless]" >&2; exit 2 ;;
+esac
+
+"$root/scripts/setup.sh"
+# Only what running needs: the program, the simulator and the headless walk.
+"$root/scripts/build.sh" x86_64 "$build" KelvoUpdate kovusbd_sim kelvo_walk
+"$root/scripts/wine-prefix.sh" "$tree"
+trap 'WINEPREFIX="$tree/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
+
+firmware=$tree/firmware
+python3 "$root/scripts/make-firmware.py" --samples "$firmware" >/dev/null
+run=$tree/run
+mkdir -p "$run"
+touch "$run/scenario.txt"
+
+# The simulator reads Windows paths.
+windowsPath() { echo "Z:${1//\//\\}"; }
+
+displayUsable() {
+    [ -n "${DISPLAY:-}" ] &&
+        timeout 10 import -window root -crop 1x1+0+0 +repage png:- >/dev/null 2>&1
+}
+
+if [ $headless -eq 0 ] && displayUsable; then
+    echo "run: KelvoUpdate.exe on $DISPLAY, against the simulated device"
+    echo "run: sample firmware files in $firmware:"
+    echo "       lune-1.3a.dat (fits), other-device.dat (refused), short-header.dat (refused)"
+    echo "run: the simulator's settings: $run/scenario.txt (keys in sim/README.md)"
+    KOVSIM_SCENARIO=$(windowsPath "$run/scenario.txt") \
+    KOVSIM_STATE=$(windowsPath "$run/state.txt") \
+    KOVSIM_TRACE=$(windowsPath "$run/trace.txt") \
+        "$tree/wine-run" "$tree/bin/KelvoUpdate.exe"
+else
+    echo "run: no usable display: a scripted walk on a private Xvfb display"
+    shots=$tree/screenshots/run
+    "$root/tests/e2e/with-xvfb.sh" "$tree/wine-run" "$tree/bin/kelvo_walk.exe" \
+        --firmware="$firmware/lune-1.3a.dat" --work="$run" --shots="$shots"
+fi
