@@ -4,7 +4,8 @@
 #   scripts/run.sh              on $DISPLAY when it is usable, else headless
 #   scripts/run.sh --headless   always headless: a scripted walk on a private Xvfb display
 # Headless, a walk through Connect, Open and Update prints the log and saves a screenshot of
-# every step. The simulated device keeps its firmware revision between runs (state file).
+# every step (the walk starts from a device with its first revision). On a display, the
+# simulated device keeps the revision it was last updated to (state file).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KELVO_BUILD:-$root/build}
