@@ -7,6 +7,23 @@
 #include <cstdarg>
 #include <cstdint>
 
+namespace {
+
+// The name of a mutex that every process appending to `path` shares: the full path, upper
+// case, hashed (FNV-1a), since a mutex name may not hold backslashes.
+std::wstring appendMutexName(const std::wstring& path) {
+    wchar_t full[MAX_PATH * 2];
+    DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH * 2, full, nullptr);
+    std::wstring name = length > 0 && length < MAX_PATH * 2 ? std::wstring(full, length) : path;
+    CharUpperBuffW(&name[0], static_cast<DWORD>(name.size()));
+    std::uint64_t hash = 14695981039346656037ull;
+    for (wchar_t c : name)
+        hash = (hash ^ static_cast<std::uint64_t>(c)) * 1099511628211ull;
+    return L"Local\\kovsim-trace-" + std::to_wstring(hash);
+}
+
+} // namespace
+
 Trace Trace::fromEnvironment() {
     return Trace(environmentVariable(L"KOVSIM_TRACE"));
 }
@@ -20,14 +37,21 @@ void Trace::write(const char* format, ...) const {
     const std::string line =
         std::to_string(GetCurrentProcessId()) + " " + formatTextV(format, args) + "\n";
     va_end(args);
-    // Append-only access: every write goes to the end of the file as one piece.
-    UniqueHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.valid()) {
+    // Append-only access makes each write one piece at the end of the file on Windows; Wine
+    // seeks to the end and writes, which two processes can interleave, so a mutex named after
+    // the file makes the append one step for every thread and process.
+    UniqueHandle mutex(CreateMutexW(nullptr, FALSE, appendMutexName(path).c_str()));
+    const DWORD waited = mutex.valid() ? WaitForSingleObject(mutex.get(), INFINITE) : WAIT_FAILED;
+    {
+        UniqueHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
-        WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+        if (file.valid())
+            WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     }
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED)
+        ReleaseMutex(mutex.get());
     SetLastError(lastError);
 }
 

@@ -1,0 +1,162 @@
+// FirmwareWriter against the simulator: files of every awkward size at both packet sizes
+// arrive byte for byte, the device's stages follow, images not for this device end in the
+// failure status, request 0xB0 installs the new revision, and a device that stalls or is
+// unplugged mid-transfer ends the transfer.
+#include "SimFixture.h"
+
+#include "sim/Crc32.h"
+#include "update/FirmwareWriter.h"
+
+namespace {
+
+constexpr int selector = 0x201;
+constexpr std::uint32_t deviceSerial = 0x123456; // of the default scenario
+const std::uint8_t newRevision[4] = {1, 2, 'a', 0};
+const std::vector<int> succeeded = {1, 2, 3, 0};
+const std::vector<int> refused = {1, 2, 4};
+
+const Bytes oldRevisionBytes = {1, 0, 'a', 0}; // of the default scenario
+const Bytes newRevisionBytes(newRevision, newRevision + 4);
+
+Bytes bytesOf(const FirmwareRevision& revision) {
+    return {revision.major, revision.minor, revision.suffix, revision.reserved};
+}
+
+class FirmwareTransferSim : public SimTest {
+protected:
+    // Connects, sends the file and follows the stages; the connection is closed again.
+    std::vector<int> update(const Bytes& image, int expectedResult) {
+        const std::wstring path = writeFile(L"firmware.dat", image);
+        FirmwareWriter device;
+        EXPECT_EQ(0, device.open(selector));
+        EXPECT_EQ(expectedResult, device.sendFile(path));
+        const std::vector<int> stages = followStages(device);
+        if (stages.back() == 0) {
+            EXPECT_EQ(0, device.sendFinal());
+        }
+        device.close();
+        return stages;
+    }
+
+    Bytes connectedRevision() {
+        FirmwareWriter device;
+        EXPECT_EQ(0, device.open(selector));
+        return bytesOf(device.getIdentity().revision);
+    }
+};
+
+class TransferAtSpeed : public FirmwareTransferSim,
+                        public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(TransferAtSpeed, TheDeviceReceivesExactlyTheFileAtEverySize) {
+    scenario(std::string("speed = ") + GetParam() + "\nstage1_ms = 40\nverify_ms = 40\n" +
+             "update_ms = 40\n");
+    const size_t packet = std::string(GetParam()) == "high" ? 512 : 64;
+    for (size_t size : {0, 1, 63, 64, 65, 511, 512, 513, 1000, (1 << 20) + 7, 32 << 20}) {
+        SCOPED_TRACE("file of " + std::to_string(size) + " bytes");
+        const Bytes image = firmwareImage(size, deviceSerial, newRevision);
+        // An image too short to hold a header is taken, checked and refused.
+        EXPECT_EQ(size >= 8 ? succeeded : refused, update(image, static_cast<int>(size)));
+
+        const DataLine data = lastDataLine(trace());
+        EXPECT_EQ(size, data.length);
+        EXPECT_EQ(size, data.received);
+        EXPECT_EQ((packet - size % packet) % packet, data.padding);
+        EXPECT_EQ(Crc32::of(image.data(), image.size()), data.crc);
+        EXPECT_EQ("complete", data.end);
+    }
+    EXPECT_EQ(11u, traceLines("data(").size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Simulator, TransferAtSpeed, ::testing::Values("high", "full"));
+
+TEST_F(FirmwareTransferSim, TheDeviceRefusesImagesThatAreNotForIt) {
+    const std::uint8_t otherVariant[4] = {1, 2, 'b', 0};
+    EXPECT_EQ(refused, update(firmwareImage(1000, 0x654321, newRevision), 1000))
+        << "another device's serial number";
+    EXPECT_EQ(refused, update(firmwareImage(1000, 0, otherVariant), 1000))
+        << "any device, but of another variant";
+    EXPECT_EQ(refused, update(firmwareImage(1000, deviceSerial, newRevision, 7), 1000))
+        << "a header size below 8";
+    EXPECT_EQ(succeeded, update(firmwareImage(1000, 0, newRevision), 1000))
+        << "any device of this variant";
+}
+
+TEST_F(FirmwareTransferSim, AScriptedStatusReplacesTheStages) {
+    scenario("status = 1:40, 2:40, 3:40, 2:40, 0\n");
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 2}),
+              update(firmwareImage(1000, deviceSerial, newRevision), 1000));
+    scenario("status = 1:40, 0\n");
+    EXPECT_EQ((std::vector<int>{1, 0}),
+              update(firmwareImage(1000, deviceSerial, newRevision), 1000));
+}
+
+TEST_F(FirmwareTransferSim, RequestB0InstallsTheNewRevisionWhichTheStateFileKeeps) {
+    const std::wstring state = useStateFile();
+    EXPECT_EQ(oldRevisionBytes, connectedRevision());
+    EXPECT_EQ(succeeded, update(firmwareImage(4000, deviceSerial, newRevision), 4000));
+
+    EXPECT_EQ((Lines{"install(dev) revision=1, 2, 0x61, 0"}), traceLines("install("));
+    EXPECT_NE(std::string::npos, readFile(L"state.txt").find("\nrevision = 1, 2, 0x61, 0\n"));
+    EXPECT_EQ(newRevisionBytes, connectedRevision()) << "a later connection";
+
+    SetEnvironmentVariableW(L"KOVSIM_STATE", nullptr);
+    EXPECT_EQ(oldRevisionBytes, connectedRevision()) << "without the state file";
+}
+
+TEST_F(FirmwareTransferSim, RequestB0InstallsNothingAfterAFailedUpdate) {
+    useStateFile();
+    const std::uint8_t otherVariant[4] = {9, 9, 'b', 0};
+    EXPECT_EQ(refused, update(firmwareImage(1000, 0, otherVariant), 1000));
+    FirmwareWriter device;
+    ASSERT_EQ(0, device.open(selector));
+    EXPECT_EQ(0, device.sendFinal()) << "the device takes the request and does nothing";
+    EXPECT_EQ(oldRevisionBytes, bytesOf(device.getIdentity().revision));
+    device.close();
+    EXPECT_TRUE(traceLines("install(").empty());
+    EXPECT_EQ(oldRevisionBytes, connectedRevision());
+}
+
+TEST_F(FirmwareTransferSim, ADeviceUnpluggedMidTransferFailsTheWriteAndEveryLaterRequest) {
+    scenario("unplug_after = 65536\n");
+    const std::wstring path =
+        writeFile(L"firmware.dat", firmwareImage(1 << 20, deviceSerial, newRevision));
+    FirmwareWriter device;
+    ASSERT_EQ(0, device.open(selector));
+    EXPECT_EQ(-1, device.sendFile(path));
+    EXPECT_EQ(USBERR_WRITE_PIPE, device.lastErrorCode());
+    const DWORD broken = static_cast<DWORD>(device.lastErrorDetail());
+    EXPECT_EQ("Write pipe#1 error. Code == " + std::to_string(broken) + ": " + systemText(broken),
+              device.getLastMessage());
+    EXPECT_EQ(DWORD{ERROR_BROKEN_PIPE}, broken);
+
+    EXPECT_EQ(USBERR_VENDOR_REQUEST, device.readStatus0());
+    EXPECT_EQ(ERROR_DEVICE_NOT_CONNECTED, device.lastErrorDetail());
+    EXPECT_EQ(0, device.close());
+    EXPECT_EQ((Lines{"unplug(dev)"}), traceLines("unplug("));
+    EXPECT_EQ(65536u, lastDataLine(trace()).received);
+    EXPECT_EQ("unplugged", lastDataLine(trace()).end);
+
+    scenario("");
+    EXPECT_EQ(succeeded, update(firmwareImage(1000, deviceSerial, newRevision), 1000))
+        << "plugged in again";
+}
+
+// The writer's own time-out for the length ends a transfer that the device never takes.
+TEST_F(FirmwareTransferSim, AStalledTransferEndsAtTheWritersTimeOut) {
+    scenario("stall_after = 0\n");
+    const std::wstring path =
+        writeFile(L"firmware.dat", firmwareImage(1000, deviceSerial, newRevision));
+    FirmwareWriter device;
+    ASSERT_EQ(0, device.open(selector));
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(-1, device.sendFile(path));
+    EXPECT_GE(GetTickCount() - start, FirmwareWriter::transferTimeout(1000));
+    EXPECT_EQ(USBERR_WRITE_PIPE, device.lastErrorCode());
+    EXPECT_EQ(ERROR_TIMEOUT, device.lastErrorDetail());
+    EXPECT_EQ(0, device.close());
+    EXPECT_EQ("closed", lastDataLine(trace()).end);
+    EXPECT_EQ(0, device.open(selector));
+}
+
+} // namespace

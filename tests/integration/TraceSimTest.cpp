@@ -1,0 +1,62 @@
+// The simulator's trace when two processes append to it at once: every line arrives whole.
+// The second process is this program again, started with --append-trace-lines (see main).
+#include "SimFixture.h"
+
+#include "platform/kovusbd.h"
+
+#include <algorithm>
+#include <regex>
+
+namespace {
+
+constexpr int linesPerProcess = 1500;
+const char* const appendOption = "--append-trace-lines";
+
+// Each call on an unknown device handle writes one trace line.
+void appendLines() {
+    for (int i = 0; i < linesPerProcess; ++i)
+        KovCloseDevice(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(2 * i + 2)));
+}
+
+using SimTrace = SimTest;
+
+TEST_F(SimTrace, TwoProcessesAppendWholeLines) {
+    wchar_t program[MAX_PATH];
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const std::string option = appendOption;
+    std::wstring command =
+        L"\"" + std::wstring(program) + L"\" " + std::wstring(option.begin(), option.end());
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &child));
+    appendLines();
+    WaitForSingleObject(child.hProcess, INFINITE);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(child.hProcess, &exitCode);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    EXPECT_EQ(0u, exitCode);
+
+    const std::string text = readFile(L"trace.txt");
+    const std::regex line("[0-9]+ KovCloseDevice\\(0x[0-9A-F]+\\) = 0 err=6\n");
+    size_t whole = 0;
+    for (auto match = std::sregex_iterator(text.begin(), text.end(), line);
+         match != std::sregex_iterator(); ++match)
+        ++whole;
+    EXPECT_EQ(2u * linesPerProcess, whole);
+    EXPECT_EQ(static_cast<long>(2 * linesPerProcess), std::count(text.begin(), text.end(), '\n'));
+}
+
+} // namespace
+
+// The tests, or with --append-trace-lines the second process of TwoProcessesAppendWholeLines.
+int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == appendOption) {
+        appendLines();
+        return 0;
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
