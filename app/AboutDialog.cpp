@@ -1,0 +1,5 @@
+#include "app/AboutDialog.h"
+
+#include "res/resource.h"
+
+AboutDialog::AboutDialog(HWND owner) : Dialog(IDD_ABOUTBOX, owner) {}

@@ -1,0 +1,14 @@
+#include "app/AboutMenu.h"
+
+#include "res/resource.h"
+
+void appendAboutEntry(HWND dialog) {
+    HMENU systemMenu = GetSystemMenu(dialog, FALSE);
+    if (systemMenu == nullptr)
+        return;
+    wchar_t entry[256] = {};
+    if (LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, entry, 256) <= 0)
+        return;
+    AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, entry);
+}

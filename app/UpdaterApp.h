@@ -1,0 +1,12 @@
+// UpdaterApp: the application object. Its start-up runs the main dialog and then lets the
+// program end.
+#pragma once
+
+#include "framework/Application.h"
+
+class UpdaterApp : public Application {
+public:
+    // Runs the main dialog modally; returns false once it has ended, so that the program
+    // exits.
+    bool initInstance() override;
+};

@@ -1,0 +1,63 @@
+#include "framework/Dialog.h"
+
+Dialog::Dialog(UINT templateId, HWND parent) : templateId(templateId), parent(parent) {}
+
+INT_PTR Dialog::doModal() {
+    // The templates live in the program's own module.
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), parent,
+                           &Dialog::dialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+bool Dialog::onInitDialog() {
+    doDataExchange();
+    return true;
+}
+
+INT_PTR CALLBACK Dialog::dialogProc(HWND window, UINT message, WPARAM wParam,
+                                    LPARAM lParam) noexcept {
+    if (message == WM_INITDIALOG) {
+        auto* dialog = reinterpret_cast<Dialog*>(lParam);
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        dialog->hwnd = window;
+        return dialog->onInitDialog() ? TRUE : FALSE;
+    }
+    // Messages that come before WM_INITDIALOG (WM_SETFONT) find no object yet.
+    auto* dialog = reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (dialog == nullptr)
+        return FALSE;
+    const INT_PTR result = dialog->dispatch(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, DWLP_USER, 0);
+        dialog->hwnd = nullptr;
+    }
+    return result;
+}
+
+INT_PTR Dialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    const bool isClick = message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED;
+    const MessageTable table = messageTable();
+    for (std::size_t i = 0; i < table.count; ++i) {
+        const MessageEntry& entry = table.entries[i];
+        if (entry.message != message)
+            continue;
+        if (message == WM_COMMAND && (!isClick || entry.commandId != LOWORD(wParam)))
+            continue;
+        // Handlers may send messages to this dialog, which dispatch again: keep each
+        // message's own request for default processing.
+        const bool outer = defaultWanted;
+        defaultWanted = false;
+        const INT_PTR result = entry.call(*this, wParam, lParam);
+        const bool wantsDefault = defaultWanted;
+        defaultWanted = outer;
+        return wantsDefault ? FALSE : result;
+    }
+    if (isClick && LOWORD(wParam) == IDOK) {
+        onOK();
+        return TRUE;
+    }
+    if (isClick && LOWORD(wParam) == IDCANCEL) {
+        onCancel();
+        return TRUE;
+    }
+    return FALSE;
+}

@@ -1,0 +1,90 @@
+// The message table of a dialog: rows that route a window message to a typed handler.
+//
+// 1. A dialog class lists its rows in messageTable(), built with the functions below, e.g.
+//    onCommand<&MyDialog::onConnect>(IDC_CONNECT) or onTimer<&MyDialog::onTimer>().
+// 2. Each row decodes WPARAM/LPARAM for its message, so handlers take typed arguments.
+// 3. A handler that wants the dialog's default processing calls Dialog::passToDefault().
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <type_traits>
+
+class Dialog;
+
+struct MessageEntry {
+    UINT message;
+    UINT commandId; // WM_COMMAND rows: the control id (clicked); 0 otherwise
+    // Calls the handler; the value goes back as the dialog procedure's result.
+    INT_PTR (*call)(Dialog& dialog, WPARAM wParam, LPARAM lParam);
+};
+
+struct MessageTable {
+    const MessageEntry* entries;
+    std::size_t count;
+};
+
+template <std::size_t N> MessageTable makeMessageTable(const MessageEntry (&entries)[N]) {
+    return MessageTable{entries, N};
+}
+
+namespace detail {
+
+template <class Handler> struct HandlerClass;
+template <class D, class R, class... Args> struct HandlerClass<R (D::*)(Args...)> {
+    using type = D;
+};
+
+} // namespace detail
+
+// Button `id` clicked: void handler().
+template <auto handler> MessageEntry onCommand(UINT id) {
+    using D = typename detail::HandlerClass<decltype(handler)>::type;
+    static_assert(std::is_same<decltype(handler), void (D::*)()>::value, "void handler()");
+    return {WM_COMMAND, id, [](Dialog& dialog, WPARAM, LPARAM) -> INT_PTR {
+                (static_cast<D&>(dialog).*handler)();
+                return TRUE;
+            }};
+}
+
+// WM_SYSCOMMAND: void handler(UINT command, LPARAM position).
+template <auto handler> MessageEntry onSysCommand() {
+    using D = typename detail::HandlerClass<decltype(handler)>::type;
+    static_assert(std::is_same<decltype(handler), void (D::*)(UINT, LPARAM)>::value,
+                  "void handler(UINT, LPARAM)");
+    return {WM_SYSCOMMAND, 0, [](Dialog& dialog, WPARAM wParam, LPARAM lParam) -> INT_PTR {
+                (static_cast<D&>(dialog).*handler)(static_cast<UINT>(wParam), lParam);
+                return TRUE;
+            }};
+}
+
+// WM_PAINT: void handler().
+template <auto handler> MessageEntry onPaint() {
+    using D = typename detail::HandlerClass<decltype(handler)>::type;
+    static_assert(std::is_same<decltype(handler), void (D::*)()>::value, "void handler()");
+    return {WM_PAINT, 0, [](Dialog& dialog, WPARAM, LPARAM) -> INT_PTR {
+                (static_cast<D&>(dialog).*handler)();
+                return TRUE;
+            }};
+}
+
+// WM_QUERYDRAGICON: HICON handler(); a dialog procedure returns the icon itself.
+template <auto handler> MessageEntry onQueryDragIcon() {
+    using D = typename detail::HandlerClass<decltype(handler)>::type;
+    static_assert(std::is_same<decltype(handler), HICON (D::*)()>::value, "HICON handler()");
+    return {WM_QUERYDRAGICON, 0, [](Dialog& dialog, WPARAM, LPARAM) -> INT_PTR {
+                return reinterpret_cast<INT_PTR>((static_cast<D&>(dialog).*handler)());
+            }};
+}
+
+// WM_TIMER: void handler(UINT_PTR id).
+template <auto handler> MessageEntry onTimer() {
+    using D = typename detail::HandlerClass<decltype(handler)>::type;
+    static_assert(std::is_same<decltype(handler), void (D::*)(UINT_PTR)>::value,
+                  "void handler(UINT_PTR)");
+    return {WM_TIMER, 0, [](Dialog& dialog, WPARAM wParam, LPARAM) -> INT_PTR {
+                (static_cast<D&>(dialog).*handler)(static_cast<UINT_PTR>(wParam));
+                return TRUE;
+            }};
+}

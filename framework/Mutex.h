@@ -1,0 +1,22 @@
+// Mutex: one unnamed Windows mutex, owned by the object. Meets BasicLockable, so a
+// std::lock_guard<Mutex> holds it for a scope and releases it on every path.
+#pragma once
+
+#include <windows.h>
+
+class Mutex {
+public:
+    // Throws std::system_error when the mutex can't be created.
+    Mutex();
+    Mutex(const Mutex&) = delete;
+    Mutex& operator=(const Mutex&) = delete;
+    ~Mutex();
+
+    // Waits without a time-out. A mutex abandoned by a thread that ended holding it is handed
+    // over all the same; the caller goes on in every case.
+    void lock();
+    void unlock();
+
+private:
+    HANDLE mutex;
+};

@@ -1,0 +1,52 @@
+// Window and the control wrappers: non-owning holders of a window handle.
+//
+// 1. A dialog binds each wrapper to a control of its template (Dialog::bindControl); the
+//    dialog's window owns the control windows, a wrapper never creates or destroys one.
+// 2. Texts go in and come out as code page 932 bytes; the window itself is spoken to with the
+//    wide functions.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class Window {
+public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window() = default;
+
+    // Attributes
+    void attach(HWND window) { hwnd = window; }
+    HWND handle() const { return hwnd; }
+    bool isVisible() const { return IsWindowVisible(hwnd) != FALSE; }
+    bool isEnabled() const { return IsWindowEnabled(hwnd) != FALSE; }
+    std::string text() const;
+    std::wstring wideText() const;
+
+    // Operations
+    void setText(const std::string& text) const;
+    void enable(bool on) const { EnableWindow(hwnd, on ? TRUE : FALSE); }
+    void show(int command) const { ShowWindow(hwnd, command); }
+    void setFont(HFONT font, bool redraw) const {
+        send(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw ? TRUE : FALSE);
+    }
+    LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return SendMessageW(hwnd, message, wParam, lParam);
+    }
+
+private:
+    HWND hwnd = nullptr;
+};
+
+class Button : public Window {};
+
+class StaticText : public Window {};
+
+class Edit : public Window {
+public:
+    // Selects from `start` to `end` (character positions, clipped to the text).
+    void setSel(int start, int end) const { send(EM_SETSEL, start, end); }
+    void scrollCaret() const { send(EM_SCROLLCARET); }
+};

@@ -1,0 +1,21 @@
+// Resets the link-seam fakes. A fixture takes it as its first base class, so that the fakes
+// are fresh before its members (devices that read the clock when built) are constructed.
+#pragma once
+
+#include "../../fakes/FakeDriver.h"
+#include "../../fakes/FakeThread.h"
+#include "../../fakes/ManualClock.h"
+#include "../../fakes/RecordedMessageBoxes.h"
+
+struct FreshFakes {
+    FreshFakes() {
+        FakeDriver::get().reset();
+        ManualClock::get().reset();
+        FakeThread::get().reset();
+        recordedMessageBoxes().clear();
+    }
+    ~FreshFakes() {
+        FakeDriver::get().reset();
+        FakeThread::get().reset();
+    }
+};

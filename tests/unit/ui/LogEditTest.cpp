@@ -1,0 +1,152 @@
+// LogEdit on a real edit control: the 32767/32000 trim in code page 932 bytes, the caret and
+// scrolling, and appends from two threads at once.
+#include "EditWindow.h"
+
+#include "ui/LogEdit.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// `length` bytes of plain ASCII in lines of 80, varied so that a cut in the wrong place
+// shows. (Wine's edit control is slow with one very long line.)
+std::string asciiText(size_t length, char first = 'a') {
+    std::string text(length, ' ');
+    for (size_t i = 0; i < length; ++i)
+        text[i] = i % 80 == 78 ? '\r' : i % 80 == 79 ? '\n' : static_cast<char>(first + i % 26);
+    return text;
+}
+
+class LogEditTest : public ::testing::Test {
+protected:
+    LogEditTest() { log.attach(edit.handle()); }
+
+    // Puts `old` in the window, appends `message`; returns the window's bytes afterwards.
+    std::string appendTo(const std::string& old, const std::string& message) {
+        setWindowBytes(edit.handle(), old);
+        log.appendFormat("%s", message.c_str());
+        return windowBytes(edit.handle());
+    }
+
+    EditWindow edit;
+    LogEdit log;
+};
+
+TEST_F(LogEditTest, WorkedFiguresOfTheTrim) {
+    struct Case {
+        size_t oldLength, newLength, kept, total;
+    };
+    const Case cases[] = {
+        {32700, 100, 31967, 32067},  // d = 33
+        {32767, 50, 31950, 32000},   // d = 50
+        {30000, 5000, 29767, 34767}, // d = 2233
+        {31000, 2000, 31000, 33000}, // k = 31767 >= 31000: nothing dropped
+        {32000, 767, 32000, 32767},  // exactly 32767: left alone
+        {32000, 768, 31999, 32767},  // one over: the old text keeps its last 31999 bytes
+        {100, 32667, 100, 32767},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.oldLength << " + " << c.newLength);
+        const std::string old = asciiText(c.oldLength);
+        const std::string message = asciiText(c.newLength, 'A');
+        const std::string result = appendTo(old, message);
+        ASSERT_EQ(c.total, result.size());
+        EXPECT_TRUE(old.substr(old.size() - c.kept) + message == result);
+    }
+}
+
+TEST_F(LogEditTest, From64767BytesTogetherOnlyTheNewMessageStays) {
+    const std::string message = asciiText(32000, 'A');
+    EXPECT_TRUE(appendTo(asciiText(32767), message) == message); // d = 32000, k = 0
+    const std::string longer = asciiText(40000, 'A');
+    EXPECT_TRUE(appendTo(asciiText(24767), longer) == longer);
+    // One byte less: the last old byte stays.
+    EXPECT_TRUE(appendTo(asciiText(24766), longer) == asciiText(24766).substr(24765) + longer);
+}
+
+TEST_F(LogEditTest, LengthsCountCodePage932Bytes) {
+    // 16400 ハ are 16400 characters but 32800 bytes: the trim must see the bytes.
+    std::string old;
+    for (int i = 0; i < 16400; ++i)
+        old += "ハ";
+    const std::string result = appendTo(old, "wxyz"); // d = 37, k = 31963: an odd cut
+    ASSERT_EQ(31963u + 4u, result.size());
+    // The cut falls between the two bytes of ハ (83 6E): a lone trail byte starts the log.
+    EXPECT_EQ('\x6E', result[0]);
+    EXPECT_EQ("\x83\x6E", result.substr(1, 2));
+    EXPECT_EQ("wxyz", result.substr(result.size() - 4));
+}
+
+TEST_F(LogEditTest, AnEmptyMessageStillTrimsAnOverlongText) {
+    EXPECT_EQ(asciiText(200), appendTo(asciiText(200), ""));
+    // 33000 bytes put there directly: d = 233, the last 31767 stay.
+    const std::string old = asciiText(33000);
+    EXPECT_TRUE(old.substr(33000 - 31767) == appendTo(old, ""));
+}
+
+TEST_F(LogEditTest, TheCaretEndsAfterTheNewestTextWhichIsScrolledIntoView) {
+    for (int i = 0; i < 60; ++i)
+        log.appendFormat("line %d\r\n", i);
+    const std::string text = windowBytes(edit.handle());
+    DWORD start = 0, end = 0;
+    SendMessageW(edit.handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(text.size(), start);
+    EXPECT_EQ(text.size(), end);
+    EXPECT_GT(SendMessageW(edit.handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 40);
+}
+
+TEST_F(LogEditTest, FormatsPrintfStyleAndAddsNoLineEnd) {
+    log.appendFormat("%s %d", "a", 42);
+    log.appendFormat("%%\r\n");
+    EXPECT_EQ("a 42%\r\n", windowBytes(edit.handle()));
+    log.clear();
+    EXPECT_EQ("", windowBytes(edit.handle()));
+}
+
+TEST_F(LogEditTest, TwoWorkersAppendingAtOnceLoseNothing) {
+    constexpr int linesPerWorker = 150;
+    std::atomic<int> finished{0};
+    auto worker = [&](char name) {
+        for (int i = 0; i < linesPerWorker; ++i)
+            log.appendFormat("worker %c line %03d ........................\r\n", name, i);
+        ++finished;
+    };
+    // The window belongs to this thread: it serves the workers' window operations meanwhile.
+    std::thread first(worker, 'A');
+    std::thread second(worker, 'B');
+    while (finished < 2) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        pumpMessages();
+    }
+    first.join();
+    second.join();
+
+    const std::string text = windowBytes(edit.handle());
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = text.find("\r\n", start);
+        ASSERT_NE(std::string::npos, end) << "a message without its line end";
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    ASSERT_EQ(2u * linesPerWorker, lines.size());
+    int next[2] = {0, 0};
+    for (const std::string& line : lines) {
+        char name = 0;
+        int number = -1;
+        ASSERT_EQ(2, std::sscanf(line.c_str(), "worker %c line %d", &name, &number)) << line;
+        ASSERT_TRUE(name == 'A' || name == 'B') << line;
+        EXPECT_EQ(next[name - 'A']++, number) << "each worker's lines in its own order";
+        EXPECT_EQ(std::string("worker ") + name + " line " + line.substr(14, 3) +
+                      " ........................",
+                  line);
+    }
+}
+
+} // namespace

@@ -1,0 +1,171 @@
+// The resources as Windows reads them: the two dialog templates (texts, styles, places, tab
+// order), the about entry's string and the icon's two sizes.
+#include "EditWindow.h"
+
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+INT_PTR CALLBACK plainDialog(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+// A template's window, created modeless and hidden from the test's point of view.
+class TemplateWindow {
+public:
+    explicit TemplateWindow(int id)
+        : hwnd(CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), nullptr,
+                                  &plainDialog, 0)) {}
+    TemplateWindow(const TemplateWindow&) = delete;
+    TemplateWindow& operator=(const TemplateWindow&) = delete;
+    ~TemplateWindow() { DestroyWindow(hwnd); }
+    HWND handle() const { return hwnd; }
+
+private:
+    HWND hwnd;
+};
+
+struct Control {
+    int id;
+    std::string className;
+    std::string text;
+    DWORD style;
+};
+
+// The controls in template order (their z-order), as Windows created them.
+std::vector<Control> controlsOf(HWND dialog, const std::vector<RECT>& expectedUnits) {
+    std::vector<Control> controls;
+    size_t index = 0;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT), ++index) {
+        wchar_t name[32] = {};
+        GetClassNameW(child, name, 32);
+        Control control{GetDlgCtrlID(child), toNarrow(name), windowBytes(child),
+                        static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE))};
+        // Places in pixels: the expected dialog units (x, y, width, height) mapped with this
+        // dialog's font.
+        RECT actual = {};
+        GetWindowRect(child, &actual);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
+        if (index < expectedUnits.size()) {
+            // Mapped field by field, as the dialog manager places and sizes a control.
+            RECT expected = expectedUnits[index];
+            MapDialogRect(dialog, &expected);
+            EXPECT_EQ(expected.left, actual.left) << "control " << index;
+            EXPECT_EQ(expected.top, actual.top) << "control " << index;
+            // An icon control takes the size of its icon.
+            if ((control.style & SS_TYPEMASK) != SS_ICON || control.className != "Static") {
+                EXPECT_EQ(expected.right, actual.right - actual.left) << "control " << index;
+                EXPECT_EQ(expected.bottom, actual.bottom - actual.top) << "control " << index;
+            }
+        }
+        controls.push_back(control);
+    }
+    return controls;
+}
+
+TEST(Resources, MainDialogTemplate) {
+    TemplateWindow window(IDD_UPDATE);
+    HWND dialog = window.handle();
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ("QZハルモカLuneファームウェア更新", windowBytes(dialog));
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE));
+    const DWORD wanted = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    EXPECT_EQ(wanted, style & wanted);
+    EXPECT_EQ(0u, style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    RECT client = {0, 0, 219, 149};
+    MapDialogRect(dialog, &client);
+    RECT actual = {};
+    GetClientRect(dialog, &actual);
+    EXPECT_EQ(client.right, actual.right);
+    EXPECT_EQ(client.bottom, actual.bottom);
+
+    const std::vector<RECT> places = {{111, 128, 50, 14}, {111, 128, 50, 14}, {111, 128, 50, 14},
+                                      {111, 128, 50, 14}, {162, 128, 50, 14}, {7, 7, 205, 99},
+                                      {7, 109, 205, 13}};
+    const std::vector<Control> controls = controlsOf(dialog, places);
+    ASSERT_EQ(7u, controls.size());
+    const DWORD button = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+    // Bits that must be set, bits that must be clear (Windows may add others of its own, e.g.
+    // an edit's border drawn as a client edge).
+    const struct {
+        int id;
+        const char* className;
+        const char* text;
+        DWORD required;
+        DWORD forbidden;
+    } expected[] = {
+        {IDC_CONNECT, "Button", "接続", button, BS_DEFPUSHBUTTON},
+        {IDC_OPEN, "Button", "開く", button, BS_DEFPUSHBUTTON},
+        {IDC_UPDATE, "Button", "更新", button, BS_DEFPUSHBUTTON},
+        {IDOK, "Button", "完了", WS_CHILD | WS_DISABLED | WS_TABSTOP | BS_DEFPUSHBUTTON,
+         WS_VISIBLE},
+        {IDCANCEL, "Button", "ｷｬﾝｾﾙ", button, BS_DEFPUSHBUTTON},
+        {IDC_LOG, "Edit", "",
+         WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_WANTRETURN,
+         WS_TABSTOP | ES_AUTOVSCROLL},
+        {IDC_STATUS, "Static", "", WS_CHILD | WS_VISIBLE | WS_GROUP | SS_CENTERIMAGE,
+         WS_TABSTOP | SS_TYPEMASK},
+    };
+    for (size_t i = 0; i < controls.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(expected[i].id, controls[i].id);
+        EXPECT_STRCASEEQ(expected[i].className, controls[i].className.c_str());
+        EXPECT_EQ(expected[i].text, controls[i].text);
+        EXPECT_EQ(expected[i].required, controls[i].style & expected[i].required);
+        EXPECT_EQ(0u, controls[i].style & expected[i].forbidden);
+    }
+    // Finish is the default button.
+    EXPECT_EQ(IDOK, LOWORD(SendMessageW(dialog, DM_GETDEFID, 0, 0)));
+}
+
+TEST(Resources, AboutBoxTemplate) {
+    TemplateWindow window(IDD_ABOUTBOX);
+    HWND dialog = window.handle();
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ("Kelvoのﾊﾞｰｼﾞｮﾝ情報", windowBytes(dialog));
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE));
+    EXPECT_EQ(0u, style & WS_VISIBLE);
+    EXPECT_EQ(0, GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+
+    const std::vector<Control> controls = controlsOf(
+        dialog, {{11, 17, 20, 20}, {40, 10, 119, 8}, {40, 25, 188, 8}, {178, 7, 50, 14}});
+    ASSERT_EQ(4u, controls.size());
+    EXPECT_EQ(0xFFFF, controls[0].id & 0xFFFF);
+    EXPECT_EQ(DWORD{SS_ICON}, controls[0].style & SS_TYPEMASK);
+    EXPECT_NE(0, SendMessageW(GetWindow(dialog, GW_CHILD), STM_GETICON, 0, 0)) << "icon 128";
+    EXPECT_EQ("Kelvo Version 1.0.0", controls[1].text);
+    EXPECT_TRUE(controls[1].style & SS_NOPREFIX);
+    EXPECT_FALSE(controls[2].text.empty());
+    EXPECT_EQ(IDOK, controls[3].id);
+    EXPECT_EQ("OK", controls[3].text);
+    EXPECT_EQ(DWORD{BS_DEFPUSHBUTTON}, controls[3].style & 0xF);
+}
+
+TEST(Resources, AboutEntryStringAndIconSizes) {
+    wchar_t text[64] = {};
+    LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, text, 64);
+    EXPECT_EQ("Kelvo のﾊﾞｰｼﾞｮﾝ情報(&A)...", toNarrow(text));
+
+    for (int size : {32, 16}) {
+        HICON icon = static_cast<HICON>(LoadImageW(
+            GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
+        ASSERT_NE(nullptr, icon) << size;
+        ICONINFO info = {};
+        GetIconInfo(icon, &info);
+        BITMAP colour = {};
+        GetObjectW(info.hbmColor, sizeof colour, &colour);
+        EXPECT_EQ(size, colour.bmWidth);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
+}
+
+} // namespace

@@ -1,0 +1,333 @@
+// UpdateDialog run modally from its template, driven from inside its message loop: the
+// button states of each step, the log lines, the worker and the timer, and the system menu.
+#include "DialogScript.h"
+#include "EditWindow.h"
+
+#include "FreshFakes.h"
+
+#include "../../fakes/TempFile.h"
+#include "res/resource.h"
+#include "ui/UpdateDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char connectedLines[] = "ハルモカと接続しました.\r\n"
+                              "シリアル番号　　　：0012abcd\r\n"
+                              "ファームウェア　　：Rev.1.2b\r\n";
+
+// A firmware file: header for `serial` (big-endian), revision 2.0 with `suffix`, `notes`.
+std::vector<std::uint8_t> firmware(std::uint32_t serial, char suffix, const std::string& notes) {
+    std::vector<std::uint8_t> bytes(8 + notes.size() + 200, 0xA5); // 200 bytes of firmware data
+    const std::uint8_t header[8] = {static_cast<std::uint8_t>(8 + notes.size()),
+                                    static_cast<std::uint8_t>(serial >> 16),
+                                    static_cast<std::uint8_t>(serial >> 8),
+                                    static_cast<std::uint8_t>(serial),
+                                    2,
+                                    0,
+                                    static_cast<std::uint8_t>(suffix),
+                                    0};
+    std::copy(header, header + 8, bytes.begin());
+    std::copy(notes.begin(), notes.end(), bytes.begin() + 8);
+    return bytes;
+}
+
+class UpdateDialogTest : private FreshFakes, public ::testing::Test {
+protected:
+    UpdateDialogTest() {
+        driver().replies[0xB1] = 1;          // high speed
+        driver().replies[0xB5] = 0xFF12ABCD; // serial 12abcd, top byte set
+        driver().replies[0xB6] = 0x00620201; // Rev.1.2b
+    }
+    FakeDriver& driver() { return FakeDriver::get(); }
+    HWND dlg() const { return dialog.handle(); }
+    HWND item(int id) const { return GetDlgItem(dialog.handle(), id); }
+    std::string log() const { return windowBytes(item(IDC_LOG)); }
+
+    void click(int id) const {
+        SendMessageW(dlg(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(item(id)));
+    }
+    // For buttons whose handler opens a nested modal loop.
+    void postClick(int id) const {
+        PostMessageW(dlg(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(item(id)));
+    }
+
+    // shown = visible and enabled, hidden = neither, disabled = visible but disabled.
+    std::string state(int id) const {
+        const bool visible = IsWindowVisible(item(id)) != FALSE;
+        const bool enabled = IsWindowEnabled(item(id)) != FALSE;
+        if (visible)
+            return enabled ? "shown" : "disabled";
+        return enabled ? "hidden but enabled" : "hidden";
+    }
+    // Connect, Open, Update, Finish, Cancel.
+    std::string buttons() const {
+        return state(IDC_CONNECT) + " " + state(IDC_OPEN) + " " + state(IDC_UPDATE) + " " +
+               state(IDOK) + " " + state(IDCANCEL);
+    }
+    bool focused(int id) const { return GetFocus() == item(id); }
+
+    // The visible dialog of this thread owned by the main dialog (file dialog, about box).
+    HWND ownedDialog() const {
+        OwnedSearch search{dlg(), nullptr};
+        EnumThreadWindows(GetCurrentThreadId(), &findOwned, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+    struct OwnedSearch {
+        HWND owner;
+        HWND found;
+    };
+    static BOOL CALLBACK findOwned(HWND window, LPARAM data) {
+        auto* search = reinterpret_cast<OwnedSearch*>(data);
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (window != search->owner && IsWindowVisible(window) &&
+            GetWindow(window, GW_OWNER) == search->owner && std::wstring(name) == L"#32770") {
+            search->found = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    // Steps that click Open and answer the file dialog with `path` (empty: cancel it).
+    std::vector<DialogScript::Step> openFile(const std::wstring& path) {
+        return {act([this] { postClick(IDC_OPEN); }), waitFor([this, path] {
+                    HWND files = ownedDialog();
+                    if (files == nullptr)
+                        return false;
+                    if (path.empty()) {
+                        PostMessageW(files, WM_COMMAND, IDCANCEL, 0);
+                        return true;
+                    }
+                    // The file name box: an edit or an editable combo box, by template.
+                    SetDlgItemTextW(files, 0x480, path.c_str());
+                    SetDlgItemTextW(files, 0x47C, path.c_str());
+                    PostMessageW(files, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                                 reinterpret_cast<LPARAM>(GetDlgItem(files, IDOK)));
+                    return true;
+                }),
+                waitFor([this] { return ownedDialog() == nullptr; })};
+    }
+
+    static std::vector<DialogScript::Step>
+    join(std::vector<std::vector<DialogScript::Step>> parts) {
+        std::vector<DialogScript::Step> steps;
+        for (auto& part : parts)
+            steps.insert(steps.end(), part.begin(), part.end());
+        return steps;
+    }
+
+    UpdateDialog dialog;
+};
+
+TEST_F(UpdateDialogTest, ConnectStepThenConnectLeadsToTheOpenStep) {
+    const INT_PTR result = DialogScript::run(
+        dialog,
+        {act([this] {
+             EXPECT_EQ("shown hidden hidden hidden shown", buttons());
+             EXPECT_TRUE(focused(IDC_CONNECT));
+             EXPECT_EQ("", log());
+             EXPECT_NE(nullptr,
+                       reinterpret_cast<HICON>(SendMessageW(dlg(), WM_GETICON, ICON_BIG, 0)));
+             EXPECT_NE(nullptr,
+                       reinterpret_cast<HICON>(SendMessageW(dlg(), WM_GETICON, ICON_SMALL, 0)));
+             // The log's own font: 10.5 points of ＭＳ ゴシック at the screen's resolution.
+             LOGFONTW font = {};
+             HFONT logFont = reinterpret_cast<HFONT>(SendMessageW(item(IDC_LOG), WM_GETFONT, 0, 0));
+             ASSERT_NE(nullptr, logFont);
+             GetObjectW(logFont, sizeof font, &font);
+             EXPECT_EQ(toWide("ＭＳ ゴシック"), std::wstring(font.lfFaceName));
+             HDC screen = GetDC(nullptr);
+             EXPECT_EQ(-(GetDeviceCaps(screen, LOGPIXELSY) * 105 / 720), font.lfHeight);
+             ReleaseDC(nullptr, screen);
+             // Another timer's tick changes nothing.
+             SendMessageW(dlg(), WM_TIMER, 7, 0);
+             EXPECT_EQ("shown hidden hidden hidden shown", buttons());
+         }),
+         act([this] {
+             click(IDC_CONNECT);
+             EXPECT_EQ(connectedLines, log());
+             EXPECT_EQ("hidden shown hidden hidden shown", buttons());
+             EXPECT_TRUE(focused(IDC_OPEN));
+         }),
+         act([this] { click(IDCANCEL); })});
+    EXPECT_EQ(IDCANCEL, result);
+}
+
+TEST_F(UpdateDialogTest, ARefusedConnectLogsTheDeviceTextAndMayBeRetried) {
+    driver().openDeviceError = ERROR_FILE_NOT_FOUND;
+    FirmwareWriter reference;
+    reference.open(0x201);
+    const std::string refusal = reference.getLastMessage();
+    ASSERT_FALSE(refusal.empty());
+
+    const INT_PTR result =
+        DialogScript::run(dialog, {act([this, refusal] {
+                                       click(IDC_CONNECT);
+                                       EXPECT_EQ(refusal, log());
+                                       EXPECT_EQ("shown hidden hidden hidden shown", buttons());
+                                       driver().openDeviceError = 0;
+                                       click(IDC_CONNECT);
+                                       EXPECT_EQ(refusal + connectedLines, log());
+                                       EXPECT_EQ("hidden shown hidden hidden shown", buttons());
+                                   }),
+                                   act([this] { click(IDCANCEL); })});
+    EXPECT_EQ(IDCANCEL, result);
+}
+
+TEST_F(UpdateDialogTest, OpenChecksTheFileAndLogsItsRevisionAndNotes) {
+    TempFile otherDevice(firmware(0x12ABCE, 'b', "x"));
+    TempFile forVariant(firmware(0, 'b', "a\nb"));
+    const INT_PTR result = DialogScript::run(
+        dialog, join({{act([this] { click(IDC_CONNECT); })},
+                      openFile(L""),
+                      {act([this] {
+                          EXPECT_EQ(connectedLines, log()) << "a cancelled choice logs nothing";
+                          EXPECT_EQ("hidden shown hidden hidden shown", buttons());
+                      })},
+                      openFile(otherDevice.path()),
+                      {act([this] {
+                          EXPECT_EQ(std::string(connectedLines) +
+                                        "このファームウェアに更新することは出来ません.\r\n",
+                                    log());
+                          EXPECT_EQ("hidden shown hidden hidden shown", buttons());
+                      })},
+                      openFile(forVariant.path()),
+                      {act([this] {
+                           EXPECT_EQ(std::string(connectedLines) +
+                                         "このファームウェアに更新することは出来ません.\r\n"
+                                         "更新ファームウェア：Rev.2.0b\r\n"
+                                         "a\r\nb\r\n",
+                                     log());
+                           EXPECT_EQ("hidden hidden shown hidden shown", buttons());
+                           EXPECT_TRUE(focused(IDC_UPDATE));
+                       }),
+                       act([this] { click(IDCANCEL); })}}));
+    EXPECT_EQ(IDCANCEL, result);
+}
+
+TEST_F(UpdateDialogTest, EmptyNotesGiveNoNotesLine) {
+    TempFile file(firmware(0x12ABCD, 'z', ""));
+    DialogScript::run(dialog, join({{act([this] { click(IDC_CONNECT); })},
+                                    openFile(file.path()),
+                                    {act([this] {
+                                         EXPECT_EQ(std::string(connectedLines) +
+                                                       "更新ファームウェア：Rev.2.0z\r\n",
+                                                   log());
+                                     }),
+                                     act([this] { click(IDCANCEL); })}}));
+}
+
+TEST_F(UpdateDialogTest, UpdateRunsTheWorkerAndTheTimerOffersFinish) {
+    TempFile file(firmware(0, 'b', ""));
+    driver().statusReplies = {1, 2, 3, 0};
+    const INT_PTR result = DialogScript::run(
+        dialog,
+        join({{act([this] { click(IDC_CONNECT); })},
+              openFile(file.path()),
+              {act([this] {
+                   click(IDC_UPDATE);
+                   EXPECT_EQ("hidden hidden disabled hidden disabled", buttons());
+               }),
+               waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
+                   EXPECT_EQ("hidden hidden hidden shown shown", buttons());
+                   EXPECT_EQ(std::string(connectedLines) +
+                                 "更新ファームウェア：Rev.2.0b\r\n"
+                                 "ファームウェアを送信しています.\r\n"
+                                 "ファームウェアの検証中です.\r\n"
+                                 "ファームウェアの更新中です.\r\n"
+                                 "ファームウェアの更新に成功しました.\r\n",
+                             log());
+                   EXPECT_EQ(1, driver().countCalls("ControlRequest(dev,0,0,0xB0,"));
+                   EXPECT_EQ(1, FakeThread::get().starts);
+               }),
+               act([this] { click(IDOK); })}}));
+    EXPECT_EQ(IDOK, result);
+}
+
+TEST_F(UpdateDialogTest, AWorkerThatCannotStartStillLeadsToFinished) {
+    FakeThread::get().mode = FakeThread::refuse;
+    const INT_PTR result = DialogScript::run(
+        dialog, {act([this] {
+                     click(IDC_CONNECT);
+                     click(IDC_UPDATE);
+                 }),
+                 waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
+                     EXPECT_EQ("hidden shown hidden shown shown", buttons());
+                     EXPECT_EQ(connectedLines, log()) << "no update lines";
+                     click(IDOK);
+                 })});
+    EXPECT_EQ(IDOK, result);
+}
+
+TEST_F(UpdateDialogTest, WhileTheWorkerRunsEscapeAndCloseDoNotEndTheDialog) {
+    // The worker is started but held back: busy must already read as set.
+    FakeThread::get().mode = FakeThread::hold;
+    const INT_PTR result = DialogScript::run(
+        dialog, {act([this] {
+                     click(IDC_CONNECT);
+                     click(IDC_UPDATE);
+                     PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+                     PostMessageW(dlg(), WM_CLOSE, 0, 0);
+                     PostMessageW(dlg(), WM_SYSCOMMAND, SC_CLOSE, 0);
+                     PostMessageW(dlg(), WM_COMMAND, IDCANCEL, 0);
+                 }),
+                 pause(30), // several ticks of the dialog's 100 ms timer
+                 act([this] {
+                     EXPECT_EQ("hidden shown hidden hidden disabled", buttons());
+                     // The worker now runs; its file is missing (no Open): a file error.
+                     FakeThread::get().runHeld();
+                 }),
+                 waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
+                     EXPECT_EQ(std::string(connectedLines) +
+                                   "ファームウェアを送信しています.\r\n"
+                                   "ファームウェアの更新に失敗しました.\r\n",
+                               log());
+                     EXPECT_EQ(1u, recordedMessageBoxes().size());
+                     PostMessageW(dlg(), WM_CLOSE, 0, 0);
+                 })});
+    EXPECT_EQ(IDCANCEL, result);
+}
+
+TEST_F(UpdateDialogTest, TheSystemMenuEntryOpensTheAboutBox) {
+    const INT_PTR result = DialogScript::run(
+        dialog, {act([this] {
+                     HMENU menu = GetSystemMenu(dlg(), FALSE);
+                     const int count = GetMenuItemCount(menu);
+                     ASSERT_GE(count, 2);
+                     MENUITEMINFOW separator = {};
+                     separator.cbSize = sizeof separator;
+                     separator.fMask = MIIM_FTYPE;
+                     GetMenuItemInfoW(menu, count - 2, TRUE, &separator);
+                     EXPECT_TRUE(separator.fType & MFT_SEPARATOR);
+                     EXPECT_EQ(IDM_ABOUTBOX, static_cast<int>(GetMenuItemID(menu, count - 1)));
+                     wchar_t text[64] = {};
+                     GetMenuStringW(menu, count - 1, text, 64, MF_BYPOSITION);
+                     EXPECT_EQ(toWide("Kelvo のﾊﾞｰｼﾞｮﾝ情報(&A)..."), std::wstring(text));
+                     // Windows' flags in the low four bits are masked off.
+                     PostMessageW(dlg(), WM_SYSCOMMAND, IDM_ABOUTBOX | 0xF, 0);
+                 }),
+                 waitFor([this] { return ownedDialog() != nullptr; }), act([this] {
+                     HWND about = ownedDialog();
+                     wchar_t caption[64] = {};
+                     GetWindowTextW(about, caption, 64);
+                     EXPECT_EQ(toWide("Kelvoのﾊﾞｰｼﾞｮﾝ情報"), std::wstring(caption));
+                     EXPECT_FALSE(IsWindowEnabled(dlg())) << "the owner waits for the box";
+                     SendMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                 }),
+                 waitFor([this] { return ownedDialog() == nullptr; }), act([this] {
+                     EXPECT_TRUE(IsWindowEnabled(dlg()));
+                     EXPECT_EQ("shown hidden hidden hidden shown", buttons());
+                     click(IDCANCEL);
+                 })});
+    EXPECT_EQ(IDCANCEL, result);
+}
+
+} // namespace

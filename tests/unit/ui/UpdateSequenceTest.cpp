@@ -1,0 +1,131 @@
+// The update sequence against the fake driver and the manual clock: the stages and their log
+// lines, the final request, the closed device on every path, and the bound on a stage.
+#include "EditWindow.h"
+
+#include "FreshFakes.h"
+
+#include "../../fakes/TempFile.h"
+#include "ui/LogEdit.h"
+#include "ui/LogLines.h"
+#include "ui/UpdateSequence.h"
+#include "update/FirmwareWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <string>
+
+namespace {
+
+using namespace logtext;
+
+class UpdateSequenceTest : private FreshFakes, public ::testing::Test {
+protected:
+    UpdateSequenceTest() : file(std::vector<std::uint8_t>(300, 0x5A)) { log.attach(edit.handle()); }
+
+    // Opens the device, runs the sequence with status word 0 answering `statuses` in turn.
+    int run(std::deque<DWORD> statuses) {
+        EXPECT_EQ(0, device.open(0x201));
+        driver().statusReplies = std::move(statuses);
+        driver().calls.clear();
+        return runUpdateSequence(device, file.path(), log);
+    }
+
+    FakeDriver& driver() { return FakeDriver::get(); }
+    int finalRequests() { return driver().countCalls("ControlRequest(dev,0,0,0xB0,"); }
+    int statusQueries() { return driver().countCalls("ControlRequest(dev,1,0,0xB2,"); }
+    std::string logText() { return windowBytes(edit.handle()); }
+
+    EditWindow edit;
+    LogEdit log;
+    FirmwareWriter device;
+    TempFile file;
+};
+
+TEST_F(UpdateSequenceTest, EveryStageInTurnEndsInSuccessAndTheFinalRequest) {
+    EXPECT_EQ(0, run({1, 1, 2, 2, 2, 3, 3, 0}));
+    EXPECT_EQ(std::string(sending) + verifying + updating + succeeded, logText());
+    EXPECT_EQ(1, finalRequests());
+    EXPECT_EQ(8, statusQueries());
+    EXPECT_FALSE(device.isOpened());
+    // The final request goes before the device is closed.
+    const auto& calls = driver().calls;
+    const auto final = std::find_if(calls.begin(), calls.end(), [](const std::string& call) {
+        return call.rfind("ControlRequest(dev,0,0,0xB0,", 0) == 0;
+    });
+    EXPECT_LT(final - calls.begin(),
+              std::find(calls.begin(), calls.end(), "CloseDevice(dev)") - calls.begin());
+}
+
+TEST_F(UpdateSequenceTest, MissingStagesAreSkippedWithoutTheirLines) {
+    EXPECT_EQ(0, run({1, 0}));
+    EXPECT_EQ(std::string(sending) + succeeded, logText());
+    EXPECT_EQ(1, finalRequests());
+}
+
+TEST_F(UpdateSequenceTest, AStageThatComesBackFails) {
+    EXPECT_EQ(0, run({3, 2}));
+    EXPECT_EQ(std::string(sending) + updating + failed, logText());
+    EXPECT_EQ(0, finalRequests());
+    EXPECT_FALSE(device.isOpened());
+}
+
+TEST_F(UpdateSequenceTest, AnUnknownStatusRightAfterTheTransferFails) {
+    EXPECT_EQ(0, run({4}));
+    EXPECT_EQ(std::string(sending) + failed, logText());
+    EXPECT_EQ(0, finalRequests());
+}
+
+TEST_F(UpdateSequenceTest, AFailedStatusReadFailsWithoutTheDeviceText) {
+    driver().statusErrors = {0, ERROR_GEN_FAILURE};
+    EXPECT_EQ(0, run({2}));
+    EXPECT_EQ(std::string(sending) + verifying + failed, logText());
+    EXPECT_EQ(0, finalRequests());
+}
+
+TEST_F(UpdateSequenceTest, ARefusedTransferReturnsItsCodeAndClosesTheDevice) {
+    driver().requestError[0xB3] = ERROR_GEN_FAILURE;
+    EXPECT_EQ(-65543, run({0}));
+    EXPECT_EQ(std::string(sending) + failed, logText());
+    EXPECT_EQ(0, statusQueries());
+    EXPECT_FALSE(device.isOpened());
+}
+
+TEST_F(UpdateSequenceTest, AFileDeletedBeforeTheUpdateShowsTheFileErrorAndFails) {
+    file.remove();
+    EXPECT_EQ(-1, run({0}));
+    EXPECT_EQ(1u, recordedMessageBoxes().size());
+    EXPECT_EQ(std::string(sending) + failed, logText());
+    EXPECT_FALSE(device.isOpened());
+}
+
+TEST_F(UpdateSequenceTest, ADeviceStuckInAStageFailsAfterTheBoundAskedEvery10Ms) {
+    driver().replies[0xB2] = 2; // after the scripted replies: verifying for ever
+    const DWORD start = ManualClock::get().now;
+    EXPECT_EQ(0, run({1}));
+    EXPECT_EQ(std::string(sending) + verifying + failed, logText());
+    EXPECT_EQ(0, finalRequests());
+    EXPECT_FALSE(device.isOpened());
+
+    const DWORD waited = ManualClock::get().now - start;
+    EXPECT_GE(waited, stageTimeout);
+    EXPECT_LT(waited, stageTimeout + 1000);
+    // The processor was given back between the queries, and the device asked every 10 ms.
+    const auto& sleeps = ManualClock::get().sleeps;
+    EXPECT_GE(std::count(sleeps.begin(), sleeps.end(), DWORD{10}), long(stageTimeout / 10) - 1);
+    EXPECT_NEAR(double(stageTimeout / 10), double(statusQueries()), 3.0);
+}
+
+TEST_F(UpdateSequenceTest, ASlowDeviceWithinTheBoundStillSucceeds) {
+    // Four minutes of verifying, at one query per 10 ms.
+    std::deque<DWORD> statuses(4 * 60 * 100, 2);
+    statuses.push_front(1);
+    statuses.push_back(3);
+    statuses.push_back(0);
+    EXPECT_EQ(0, run(statuses));
+    EXPECT_EQ(std::string(sending) + verifying + updating + succeeded, logText());
+    EXPECT_EQ(1, finalRequests());
+}
+
+} // namespace

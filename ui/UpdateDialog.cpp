@@ -1,0 +1,167 @@
+#include "ui/UpdateDialog.h"
+
+#include "app/AboutDialog.h"
+#include "app/AboutMenu.h"
+#include "framework/FileDialog.h"
+#include "framework/PaintDC.h"
+#include "res/resource.h"
+#include "ui/Compatibility.h"
+#include "ui/LogLines.h"
+#include "update/FirmwareImage.h"
+
+#include <cstdarg>
+
+namespace {
+
+constexpr int logFontSize = 105; // tenths of a point
+constexpr char logFontFace[] = "ＭＳ ゴシック";
+
+} // namespace
+
+UpdateDialog::UpdateDialog(HWND parent)
+    : Dialog(IDD_UPDATE, parent),
+      icon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+
+MessageTable UpdateDialog::messageTable() const {
+    static const MessageEntry entries[] = {
+        ::onSysCommand<&UpdateDialog::onSysCommand>(),
+        ::onPaint<&UpdateDialog::onPaint>(),
+        ::onQueryDragIcon<&UpdateDialog::onQueryDragIcon>(),
+        onCommand<&UpdateDialog::onConnect>(IDC_CONNECT),
+        onCommand<&UpdateDialog::onOpen>(IDC_OPEN),
+        onCommand<&UpdateDialog::onUpdate>(IDC_UPDATE),
+        ::onTimer<&UpdateDialog::onTimer>(),
+    };
+    return makeMessageTable(entries);
+}
+
+void UpdateDialog::doDataExchange() {
+    bindControl(IDC_UPDATE, updateButton);
+    bindControl(IDC_OPEN, openButton);
+    bindControl(IDC_CONNECT, connectButton);
+    bindControl(IDC_LOG, logWindow);
+    bindControl(IDC_STATUS, statusLine);
+    bindControl(IDCANCEL, cancelButton);
+    bindControl(IDOK, finishButton);
+}
+
+bool UpdateDialog::onInitDialog() {
+    Dialog::onInitDialog();
+    appendAboutEntry(handle());
+
+    SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+
+    enableAndShow(connectButton, true);
+    enableAndShow(openButton, false);
+    enableAndShow(updateButton, false);
+    enableAndShow(finishButton, false);
+    enableAndShow(cancelButton, true);
+
+    // Without the font the log keeps the dialog's.
+    if (logFont.createPointFont(logFontSize, logFontFace))
+        logWindow.setFont(logFont.handle(), true);
+    return true; // the focus goes to the first tab stop, Connect
+}
+
+void UpdateDialog::onOK() {
+    if (busy.load() != 0) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    Dialog::onOK();
+}
+
+void UpdateDialog::onCancel() {
+    // Escape and the window's close command come here too, even while Cancel is disabled.
+    if (busy.load() != 0) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    Dialog::onCancel();
+}
+
+void UpdateDialog::enableAndShow(const Window& control, bool on) {
+    control.enable(on);
+    control.show(on ? SW_SHOW : SW_HIDE);
+}
+
+void UpdateDialog::logMessage(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    logWindow.appendFormatV(format, args);
+    va_end(args);
+}
+
+void UpdateDialog::onSysCommand(UINT command, LPARAM) {
+    if (!isAboutCommand(command)) {
+        passToDefault();
+        return;
+    }
+    AboutDialog about(handle());
+    about.doModal();
+}
+
+void UpdateDialog::onPaint() {
+    if (!IsIconic(handle())) {
+        passToDefault();
+        return;
+    }
+    PaintDC dc(handle());
+    SendMessageW(handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.handle()), 0);
+    const int iconWidth = GetSystemMetrics(SM_CXICON);
+    const int iconHeight = GetSystemMetrics(SM_CYICON);
+    RECT client = {};
+    GetClientRect(handle(), &client);
+    const int x = (client.right - client.left - iconWidth + 1) / 2;
+    const int y = (client.bottom - client.top - iconHeight + 1) / 2;
+    DrawIcon(dc.handle(), x, y, icon);
+}
+
+HICON UpdateDialog::onQueryDragIcon() {
+    return icon;
+}
+
+void UpdateDialog::onConnect() {
+    if (device.open(deviceSelector) != 0) {
+        // The text may hold a percent sign: it is never a format.
+        logMessage("%s", device.getLastMessage().c_str());
+        return;
+    }
+    const DeviceIdentity& identity = device.getIdentity();
+    logMessage(logtext::connected);
+    logMessage("%s", serialNumberLine(identity).c_str());
+    logMessage("%s", deviceRevisionLine(identity.revision).c_str());
+
+    enableAndShow(openButton, true);
+    enableAndShow(connectButton, false);
+    gotoControl(openButton);
+}
+
+void UpdateDialog::onOpen() {
+    std::wstring chosen;
+    if (!chooseFirmwareFile(handle(), chosen))
+        return;
+    firmwarePath = chosen;
+
+    FirmwareImage image;
+    if (image.open(firmwarePath) == 0) {
+        logMessage(logtext::fileCannotOpen);
+        return;
+    }
+    if (!isCompatible(image.getTargetSerial(), image.getRevision(), device.getIdentity())) {
+        image.close();
+        logMessage(logtext::incompatible);
+        return;
+    }
+    logMessage("%s", imageRevisionLine(image.getRevision()).c_str());
+    const std::string notes = notesForLog(image.getNotes());
+    if (!notes.empty())
+        logMessage(logtext::notesFormat, notes.c_str());
+    // The transfer opens the file again by its path.
+    image.close();
+
+    enableAndShow(updateButton, true);
+    enableAndShow(openButton, false);
+    gotoControl(updateButton);
+}

@@ -1,0 +1,66 @@
+// UpdateDialog: the program's one window (template 102), leading through Connect, Open and
+// Update with buttons that take turns at one place, and the log of every result.
+//
+// 1. Construct it and run doModal(); Finish or Cancel ends it. It owns the device object.
+// 2. Connect and Open run on the UI thread. Update starts one worker thread that runs the
+//    update sequence and a 100 ms timer that, once the worker is done, offers Finish.
+// 3. While the worker runs (busy) the dialog can't be ended: the worker uses its members.
+#pragma once
+
+#include "framework/Dialog.h"
+#include "framework/Font.h"
+#include "framework/Window.h"
+#include "ui/LogEdit.h"
+#include "update/FirmwareWriter.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+class UpdateDialog : public Dialog {
+public:
+    static constexpr UINT_PTR updateTimer = 101;
+    static constexpr UINT updateTimerPeriod = 100; // ms
+    static constexpr int deviceSelector = 0x201;
+
+    explicit UpdateDialog(HWND parent = nullptr);
+    ~UpdateDialog() override = default;
+
+protected:
+    MessageTable messageTable() const override;
+    void doDataExchange() override;
+    bool onInitDialog() override;
+    void onOK() override;
+    void onCancel() override;
+
+private:
+    // on: enable, then show; off: disable, then hide.
+    void enableAndShow(const Window& control, bool on);
+    // printf-style; may be called from either thread.
+    void logMessage(const char* format, ...);
+
+    void onSysCommand(UINT command, LPARAM position);
+    void onPaint();
+    HICON onQueryDragIcon();
+    void onConnect();
+    void onOpen();
+    void onUpdate();
+    void onTimer(UINT_PTR id);
+
+    int runUpdate();
+    static DWORD WINAPI updateThreadProc(void* dialog);
+
+    Button updateButton;
+    Button openButton;
+    Button connectButton;
+    LogEdit logWindow;
+    StaticText statusLine;
+    Button cancelButton;
+    Button finishButton;
+    HICON icon;
+    std::atomic<int> busy{0}; // 1 from the start of the worker until it is done
+    Font logFont;
+    std::wstring firmwarePath;
+    FirmwareWriter device;
+};

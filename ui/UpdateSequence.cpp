@@ -1,0 +1,60 @@
+#include "ui/UpdateSequence.h"
+
+#include "platform/Clock.h"
+#include "ui/LogEdit.h"
+#include "ui/LogLines.h"
+#include "update/FirmwareWriter.h"
+
+namespace {
+
+constexpr int stageFirst = 1;
+constexpr int stageVerifying = 2;
+constexpr int stageUpdating = 3;
+constexpr int stageDone = 0;
+constexpr int stageStalled = -1; // not a status word: the device stayed too long
+
+// Reads status word 0 until it leaves `stage`, starting from the word `status` just read.
+// Between reads the processor is given back until the device's 10 ms status cache has
+// expired, so the device is still asked about every 10 ms.
+int leaveStage(FirmwareWriter& device, int stage, int status) {
+    const DWORD entered = platform::tickCount();
+    while (status == stage) {
+        if (platform::tickCount() - entered >= stageTimeout)
+            return stageStalled;
+        platform::sleep(UsbDevice::statusCacheMilliseconds);
+        status = device.readStatus0();
+    }
+    return status;
+}
+
+} // namespace
+
+int runUpdateSequence(FirmwareWriter& device, const std::wstring& firmwarePath, LogEdit& log) {
+    log.appendFormat(logtext::sending);
+    const int sent = device.sendFile(firmwarePath);
+    if (sent < 0) {
+        log.appendFormat(logtext::failed);
+        device.close();
+        return sent;
+    }
+
+    // The stages come in the order 1, 2, 3, 0; any of 1 to 3 may be missing, none may return.
+    int status = leaveStage(device, stageFirst, device.readStatus0());
+    if (status == stageVerifying) {
+        log.appendFormat(logtext::verifying);
+        status = leaveStage(device, stageVerifying, device.readStatus0());
+    }
+    if (status == stageUpdating) {
+        log.appendFormat(logtext::updating);
+        status = leaveStage(device, stageUpdating, device.readStatus0());
+    }
+    if (status == stageDone) {
+        log.appendFormat(logtext::succeeded);
+        device.sendFinal(); // the device runs its new firmware; nothing to do if it refuses
+        device.close();
+        return 0;
+    }
+    log.appendFormat(logtext::failed);
+    device.close();
+    return 0;
+}

@@ -1,0 +1,20 @@
+// The update sequence, run on the worker thread: send the firmware file, follow status word 0
+// through the device's stages (1 before verification, 2 verifying, 3 updating, 0 done), log
+// each stage, send the final request on success and close the device on every path.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class FirmwareWriter;
+class LogEdit;
+
+// How long the device may stay in one stage. Verifying and writing the firmware take the
+// device seconds; this leaves room for a slow one, and a device that hangs ends in the
+// failure text instead of keeping the dialog in its Updating state for ever.
+constexpr DWORD stageTimeout = 5 * 60 * 1000;
+
+// Returns sendFile's negative result when the transfer failed, otherwise 0; success and
+// failure of the device's own update show only in the log.
+int runUpdateSequence(FirmwareWriter& device, const std::wstring& firmwarePath, LogEdit& log);
