@@ -69,7 +69,7 @@ void ProgramTest::writeScenario(const std::string& text) {
     if (!process->started())
         return ::testing::AssertionFailure()
                << "KelvoUpdate.exe did not start (error " << GetLastError() << ")";
-    if (!waitUntil([&] {
+    if (!whileRunning([&] {
             main = findMainDialog(process->id());
             return main && IsWindowVisible(main.handle());
         }))
@@ -77,7 +77,22 @@ void ProgramTest::writeScenario(const std::string& text) {
     return ::testing::AssertionSuccess();
 }
 
+bool ProgramTest::whileRunning(const std::function<bool()>& condition) {
+    // A program that has ended reaches no state: stop looking at once.
+    bool ended = false;
+    bool holds = waitUntil([&] {
+        if (condition())
+            return true;
+        ended = !process->running();
+        return ended;
+    });
+    return holds && !ended;
+}
+
 ::testing::AssertionResult ProgramTest::failure(const std::string& what) const {
+    if (process && !process->running())
+        return ::testing::AssertionFailure()
+               << what << "\n  the program has ended (exit code " << process->exitCode() << ")";
     return ::testing::AssertionFailure()
            << what << "\n  buttons: " << describe(main.buttons()) << "\n  log:\n"
            << printable(main.log());
@@ -90,13 +105,13 @@ void ProgramTest::writeScenario(const std::string& text) {
 }
 
 ::testing::AssertionResult ProgramTest::logBecomes(const std::wstring& expected) {
-    if (waitUntil([&] { return main.log() == expected; }))
+    if (whileRunning([&] { return main.log() == expected; }))
         return ::testing::AssertionSuccess();
     return failure("the log did not become:\n" + printable(expected));
 }
 
 ::testing::AssertionResult ProgramTest::stepBecomes(Step step) {
-    if (waitUntil([&] { return main.buttons() == statesOf(step); }))
+    if (whileRunning([&] { return main.buttons() == statesOf(step); }))
         return ::testing::AssertionSuccess();
     return failure(std::string("the dialog did not reach the ") + nameOf(step) + " (" +
                    describe(statesOf(step)) + ")");
@@ -110,7 +125,7 @@ void ProgramTest::writeScenario(const std::string& text) {
 }
 
 ::testing::AssertionResult ProgramTest::focusBecomes(int id) {
-    if (waitUntil([&] { return main.focus() == main.control(id); }))
+    if (whileRunning([&] { return main.focus() == main.control(id); }))
         return ::testing::AssertionSuccess();
     return failure("the focus did not move to control " + std::to_string(id));
 }
@@ -119,11 +134,11 @@ void ProgramTest::writeScenario(const std::string& text) {
     if (!main.click(idOpen))
         return failure("Open can't be clicked");
     HWND fileDialog = nullptr;
-    if (!waitUntil([&] { return (fileDialog = findFileDialog(process->id(), main.handle())); }))
+    if (!whileRunning([&] { return (fileDialog = findFileDialog(process->id(), main.handle())); }))
         return failure("no file dialog appeared");
     if (!answerFileDialog(fileDialog, path))
         return failure("the file dialog did not take the path " + printable(path));
-    if (!waitUntil([&] { return !IsWindow(fileDialog); }))
+    if (!whileRunning([&] { return !IsWindow(fileDialog); }))
         return failure("the file dialog did not close after OK with " + printable(path));
     return ::testing::AssertionSuccess();
 }
@@ -132,16 +147,16 @@ void ProgramTest::writeScenario(const std::string& text) {
     if (!main.click(idOpen))
         return failure("Open can't be clicked");
     HWND fileDialog = nullptr;
-    if (!waitUntil([&] { return (fileDialog = findFileDialog(process->id(), main.handle())); }))
+    if (!whileRunning([&] { return (fileDialog = findFileDialog(process->id(), main.handle())); }))
         return failure("no file dialog appeared");
-    if (!cancelFileDialog(fileDialog) || !waitUntil([&] { return !IsWindow(fileDialog); }))
+    if (!cancelFileDialog(fileDialog) || !whileRunning([&] { return !IsWindow(fileDialog); }))
         return failure("the file dialog did not close on Cancel");
     return ::testing::AssertionSuccess();
 }
 
 HWND ProgramTest::waitForMessageBox() {
     HWND box = nullptr;
-    waitUntil([&] { return (box = findMessageBox(process->id())) != nullptr; });
+    whileRunning([&] { return (box = findMessageBox(process->id())) != nullptr; });
     return box;
 }
 

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -74,6 +75,8 @@ protected:
     void screenshot(const std::wstring& name, std::vector<HWND> windows = {});
 
 private:
+    // Polls `condition` until it holds; false at once when the program has ended.
+    bool whileRunning(const std::function<bool()>& condition);
     ::testing::AssertionResult failure(const std::string& what) const;
 
     std::wstring folder;

@@ -13,13 +13,9 @@ constexpr UINT sendTimeout = 10000;
 constexpr int idFileNameCombo = 0x47C;
 constexpr int idFileNameEdit = 0x480;
 
-template <typename Visit> void forEachTopLevel(Visit visit) {
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            (*reinterpret_cast<Visit*>(context))(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&visit));
+BOOL CALLBACK collectWindow(HWND window, LPARAM windows) {
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+    return TRUE;
 }
 
 bool isFileDialog(HWND dialog) {
@@ -78,14 +74,26 @@ std::string describe(const ButtonStates& states) {
            one("Cancel", states.cancel);
 }
 
+std::vector<HWND> topLevelWindows() {
+    std::vector<HWND> windows;
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+std::vector<HWND> childWindows(HWND parent) {
+    std::vector<HWND> windows;
+    EnumChildWindows(parent, collectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
 std::vector<HWND> dialogsOf(DWORD pid) {
     std::vector<HWND> found;
-    forEachTopLevel([&](HWND window) {
+    for (HWND window : topLevelWindows()) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
         if (owner == pid && className(window) == L"#32770")
             found.push_back(window);
-    });
+    }
     return found;
 }
 
@@ -208,14 +216,10 @@ HWND findMessageBox(DWORD pid) {
 
 std::wstring messageBoxText(HWND box) {
     std::vector<HWND> statics;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM context) -> BOOL {
-            if (className(child) == L"Static")
-                reinterpret_cast<std::vector<HWND>*>(context)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&statics));
+    for (HWND child : childWindows(box)) {
+        if (className(child) == L"Static")
+            statics.push_back(child);
+    }
     std::wstring text;
     for (HWND control : statics) {
         std::wstring part = windowText(control);

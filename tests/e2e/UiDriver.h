@@ -51,6 +51,10 @@ ButtonStates statesOf(Step step);
 const char* nameOf(Step step);
 std::string describe(const ButtonStates& states);
 
+// Top-level windows on the calling thread's desktop, and the child windows of `parent`.
+std::vector<HWND> topLevelWindows();
+std::vector<HWND> childWindows(HWND parent);
+
 // Top-level windows of the process `pid` with the window class "#32770" (dialogs and message
 // boxes), on the calling thread's desktop.
 std::vector<HWND> dialogsOf(DWORD pid);

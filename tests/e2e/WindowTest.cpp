@@ -18,16 +18,8 @@ protected:
 };
 
 bool hasStaticText(HWND dialog, const std::wstring& wanted) {
-    std::vector<std::wstring> texts;
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM context) -> BOOL {
-            reinterpret_cast<std::vector<std::wstring>*>(context)->push_back(windowText(child));
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&texts));
-    for (const std::wstring& text : texts) {
-        if (text == wanted)
+    for (HWND child : childWindows(dialog)) {
+        if (windowText(child) == wanted)
             return true;
     }
     return false;
