@@ -6,6 +6,7 @@
 
 #include <cstdarg>
 #include <cstdint>
+#include <cwctype>
 
 namespace {
 
@@ -15,7 +16,8 @@ std::wstring appendMutexName(const std::wstring& path) {
     wchar_t full[MAX_PATH * 2];
     DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH * 2, full, nullptr);
     std::wstring name = length > 0 && length < MAX_PATH * 2 ? std::wstring(full, length) : path;
-    CharUpperBuffW(&name[0], static_cast<DWORD>(name.size()));
+    for (wchar_t& c : name)
+        c = static_cast<wchar_t>(std::towupper(c));
     std::uint64_t hash = 14695981039346656037ull;
     for (wchar_t c : name)
         hash = (hash ^ static_cast<std::uint64_t>(c)) * 1099511628211ull;
