@@ -113,6 +113,8 @@ DWORD PipeServer::takeClient(DWORD index, HANDLE& client) {
 }
 
 bool PipeServer::handedOut(HANDLE client) const {
+    if (client == nullptr || client == INVALID_HANDLE_VALUE)
+        return false;
     std::lock_guard<std::mutex> guard(clientLock);
     return std::find(std::begin(handed), std::end(handed), client) != std::end(handed);
 }

@@ -49,8 +49,8 @@ class TransferAtSpeed : public FirmwareTransferSim,
                         public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(TransferAtSpeed, TheDeviceReceivesExactlyTheFileAtEverySize) {
-    scenario(std::string("speed = ") + GetParam() + "\nstage1_ms = 40\nverify_ms = 40\n" +
-             "update_ms = 40\n");
+    scenario(std::string("speed = ") + GetParam() + "\nstage1_ms = 60\nverify_ms = 60\n" +
+             "update_ms = 60\n");
     const size_t packet = std::string(GetParam()) == "high" ? 512 : 64;
     for (size_t size : {0, 1, 63, 64, 65, 511, 512, 513, 1000, (1 << 20) + 7, 32 << 20}) {
         SCOPED_TRACE("file of " + std::to_string(size) + " bytes");
@@ -83,10 +83,10 @@ TEST_F(FirmwareTransferSim, TheDeviceRefusesImagesThatAreNotForIt) {
 }
 
 TEST_F(FirmwareTransferSim, AScriptedStatusReplacesTheStages) {
-    scenario("status = 1:40, 2:40, 3:40, 2:40, 0\n");
+    scenario("status = 1:60, 2:60, 3:60, 2:60, 0\n");
     EXPECT_EQ((std::vector<int>{1, 2, 3, 2}),
               update(firmwareImage(1000, deviceSerial, newRevision), 1000));
-    scenario("status = 1:40, 0\n");
+    scenario("status = 1:60, 0\n");
     EXPECT_EQ((std::vector<int>{1, 0}),
               update(firmwareImage(1000, deviceSerial, newRevision), 1000));
 }

@@ -147,6 +147,8 @@ TEST_F(UsbDeviceSim, TheDriverRefusesWhatTheDeviceDoesNotSupport) {
     EXPECT_NE(0u, KovResetPipe(pipe));
     EXPECT_EQ(0u, KovResetPipe(dev)) << "a device handle is no pipe";
     EXPECT_EQ(DWORD{ERROR_INVALID_HANDLE}, GetLastError());
+    EXPECT_EQ(0u, KovAbortPipe(nullptr)) << "pipe 0 and 2 are not handed out";
+    EXPECT_EQ(DWORD{ERROR_INVALID_HANDLE}, GetLastError());
 
     CloseHandle(pipe);
     EXPECT_NE(0u, KovCloseDevice(dev));
