@@ -2,8 +2,6 @@
 
 #include "framework/Cp932.h"
 
-#include <cwchar>
-
 namespace {
 
 int screenDotsPerInchY() {
@@ -27,7 +25,8 @@ bool Font::createPointFont(int tenthsOfPoint, const std::string& faceName) {
     description.lfHeight = pointHeight(tenthsOfPoint, screenDotsPerInchY());
     description.lfCharSet = DEFAULT_CHARSET;
     const std::wstring face = toWide(faceName);
-    wcsncpy(description.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    for (size_t i = 0; i < face.size() && i < LF_FACESIZE - 1; ++i)
+        description.lfFaceName[i] = face[i];
 
     HFONT created = CreateFontIndirectW(&description);
     if (created == nullptr)

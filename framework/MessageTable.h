@@ -1,7 +1,7 @@
 // The message table of a dialog: rows that route a window message to a typed handler.
 //
 // 1. A dialog class lists its rows in messageTable(), built with the functions below, e.g.
-//    onCommand<&MyDialog::onConnect>(IDC_CONNECT) or onTimer<&MyDialog::onTimer>().
+//    commandEntry<&MyDialog::onConnect>(IDC_CONNECT) or timerEntry<&MyDialog::onTimer>().
 // 2. Each row decodes WPARAM/LPARAM for its message, so handlers take typed arguments.
 // 3. A handler that wants the dialog's default processing calls Dialog::passToDefault().
 #pragma once
@@ -39,7 +39,7 @@ template <class D, class R, class... Args> struct HandlerClass<R (D::*)(Args...)
 } // namespace detail
 
 // Button `id` clicked: void handler().
-template <auto handler> MessageEntry onCommand(UINT id) {
+template <auto handler> MessageEntry commandEntry(UINT id) {
     using D = typename detail::HandlerClass<decltype(handler)>::type;
     static_assert(std::is_same<decltype(handler), void (D::*)()>::value, "void handler()");
     return {WM_COMMAND, id, [](Dialog& dialog, WPARAM, LPARAM) -> INT_PTR {
@@ -49,7 +49,7 @@ template <auto handler> MessageEntry onCommand(UINT id) {
 }
 
 // WM_SYSCOMMAND: void handler(UINT command, LPARAM position).
-template <auto handler> MessageEntry onSysCommand() {
+template <auto handler> MessageEntry sysCommandEntry() {
     using D = typename detail::HandlerClass<decltype(handler)>::type;
     static_assert(std::is_same<decltype(handler), void (D::*)(UINT, LPARAM)>::value,
                   "void handler(UINT, LPARAM)");
@@ -60,7 +60,7 @@ template <auto handler> MessageEntry onSysCommand() {
 }
 
 // WM_PAINT: void handler().
-template <auto handler> MessageEntry onPaint() {
+template <auto handler> MessageEntry paintEntry() {
     using D = typename detail::HandlerClass<decltype(handler)>::type;
     static_assert(std::is_same<decltype(handler), void (D::*)()>::value, "void handler()");
     return {WM_PAINT, 0, [](Dialog& dialog, WPARAM, LPARAM) -> INT_PTR {
@@ -70,7 +70,7 @@ template <auto handler> MessageEntry onPaint() {
 }
 
 // WM_QUERYDRAGICON: HICON handler(); a dialog procedure returns the icon itself.
-template <auto handler> MessageEntry onQueryDragIcon() {
+template <auto handler> MessageEntry queryDragIconEntry() {
     using D = typename detail::HandlerClass<decltype(handler)>::type;
     static_assert(std::is_same<decltype(handler), HICON (D::*)()>::value, "HICON handler()");
     return {WM_QUERYDRAGICON, 0, [](Dialog& dialog, WPARAM, LPARAM) -> INT_PTR {
@@ -79,7 +79,7 @@ template <auto handler> MessageEntry onQueryDragIcon() {
 }
 
 // WM_TIMER: void handler(UINT_PTR id).
-template <auto handler> MessageEntry onTimer() {
+template <auto handler> MessageEntry timerEntry() {
     using D = typename detail::HandlerClass<decltype(handler)>::type;
     static_assert(std::is_same<decltype(handler), void (D::*)(UINT_PTR)>::value,
                   "void handler(UINT_PTR)");

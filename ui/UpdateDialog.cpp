@@ -24,13 +24,13 @@ UpdateDialog::UpdateDialog(HWND parent)
 
 MessageTable UpdateDialog::messageTable() const {
     static const MessageEntry entries[] = {
-        ::onSysCommand<&UpdateDialog::onSysCommand>(),
-        ::onPaint<&UpdateDialog::onPaint>(),
-        ::onQueryDragIcon<&UpdateDialog::onQueryDragIcon>(),
-        onCommand<&UpdateDialog::onConnect>(IDC_CONNECT),
-        onCommand<&UpdateDialog::onOpen>(IDC_OPEN),
-        onCommand<&UpdateDialog::onUpdate>(IDC_UPDATE),
-        ::onTimer<&UpdateDialog::onTimer>(),
+        sysCommandEntry<&UpdateDialog::onSysCommand>(),
+        paintEntry<&UpdateDialog::onPaint>(),
+        queryDragIconEntry<&UpdateDialog::onQueryDragIcon>(),
+        commandEntry<&UpdateDialog::onConnect>(IDC_CONNECT),
+        commandEntry<&UpdateDialog::onOpen>(IDC_OPEN),
+        commandEntry<&UpdateDialog::onUpdate>(IDC_UPDATE),
+        timerEntry<&UpdateDialog::onTimer>(),
     };
     return makeMessageTable(entries);
 }

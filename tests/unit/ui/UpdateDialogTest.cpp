@@ -161,27 +161,6 @@ TEST_F(UpdateDialogTest, ConnectStepThenConnectLeadsToTheOpenStep) {
     EXPECT_EQ(IDCANCEL, result);
 }
 
-TEST_F(UpdateDialogTest, ARefusedConnectLogsTheDeviceTextAndMayBeRetried) {
-    driver().openDeviceError = ERROR_FILE_NOT_FOUND;
-    FirmwareWriter reference;
-    reference.open(0x201);
-    const std::string refusal = reference.getLastMessage();
-    ASSERT_FALSE(refusal.empty());
-
-    const INT_PTR result =
-        DialogScript::run(dialog, {act([this, refusal] {
-                                       click(IDC_CONNECT);
-                                       EXPECT_EQ(refusal, log());
-                                       EXPECT_EQ("shown hidden hidden hidden shown", buttons());
-                                       driver().openDeviceError = 0;
-                                       click(IDC_CONNECT);
-                                       EXPECT_EQ(refusal + connectedLines, log());
-                                       EXPECT_EQ("hidden shown hidden hidden shown", buttons());
-                                   }),
-                                   act([this] { click(IDCANCEL); })});
-    EXPECT_EQ(IDCANCEL, result);
-}
-
 TEST_F(UpdateDialogTest, OpenChecksTheFileAndLogsItsRevisionAndNotes) {
     TempFile otherDevice(firmware(0x12ABCE, 'b', "x"));
     TempFile forVariant(firmware(0, 'b', "a\nb"));
@@ -225,33 +204,6 @@ TEST_F(UpdateDialogTest, EmptyNotesGiveNoNotesLine) {
                                      act([this] { click(IDCANCEL); })}}));
 }
 
-TEST_F(UpdateDialogTest, UpdateRunsTheWorkerAndTheTimerOffersFinish) {
-    TempFile file(firmware(0, 'b', ""));
-    driver().statusReplies = {1, 2, 3, 0};
-    const INT_PTR result = DialogScript::run(
-        dialog,
-        join({{act([this] { click(IDC_CONNECT); })},
-              openFile(file.path()),
-              {act([this] {
-                   click(IDC_UPDATE);
-                   EXPECT_EQ("hidden hidden disabled hidden disabled", buttons());
-               }),
-               waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
-                   EXPECT_EQ("hidden hidden hidden shown shown", buttons());
-                   EXPECT_EQ(std::string(connectedLines) +
-                                 "更新ファームウェア：Rev.2.0b\r\n"
-                                 "ファームウェアを送信しています.\r\n"
-                                 "ファームウェアの検証中です.\r\n"
-                                 "ファームウェアの更新中です.\r\n"
-                                 "ファームウェアの更新に成功しました.\r\n",
-                             log());
-                   EXPECT_EQ(1, driver().countCalls("ControlRequest(dev,0,0,0xB0,"));
-                   EXPECT_EQ(1, FakeThread::get().starts);
-               }),
-               act([this] { click(IDOK); })}}));
-    EXPECT_EQ(IDOK, result);
-}
-
 TEST_F(UpdateDialogTest, AWorkerThatCannotStartStillLeadsToFinished) {
     FakeThread::get().mode = FakeThread::refuse;
     const INT_PTR result = DialogScript::run(
@@ -292,40 +244,6 @@ TEST_F(UpdateDialogTest, WhileTheWorkerRunsEscapeAndCloseDoNotEndTheDialog) {
                                log());
                      EXPECT_EQ(1u, recordedMessageBoxes().size());
                      PostMessageW(dlg(), WM_CLOSE, 0, 0);
-                 })});
-    EXPECT_EQ(IDCANCEL, result);
-}
-
-TEST_F(UpdateDialogTest, TheSystemMenuEntryOpensTheAboutBox) {
-    const INT_PTR result = DialogScript::run(
-        dialog, {act([this] {
-                     HMENU menu = GetSystemMenu(dlg(), FALSE);
-                     const int count = GetMenuItemCount(menu);
-                     ASSERT_GE(count, 2);
-                     MENUITEMINFOW separator = {};
-                     separator.cbSize = sizeof separator;
-                     separator.fMask = MIIM_FTYPE;
-                     GetMenuItemInfoW(menu, count - 2, TRUE, &separator);
-                     EXPECT_TRUE(separator.fType & MFT_SEPARATOR);
-                     EXPECT_EQ(IDM_ABOUTBOX, static_cast<int>(GetMenuItemID(menu, count - 1)));
-                     wchar_t text[64] = {};
-                     GetMenuStringW(menu, count - 1, text, 64, MF_BYPOSITION);
-                     EXPECT_EQ(toWide("Kelvo のﾊﾞｰｼﾞｮﾝ情報(&A)..."), std::wstring(text));
-                     // Windows' flags in the low four bits are masked off.
-                     PostMessageW(dlg(), WM_SYSCOMMAND, IDM_ABOUTBOX | 0xF, 0);
-                 }),
-                 waitFor([this] { return ownedDialog() != nullptr; }), act([this] {
-                     HWND about = ownedDialog();
-                     wchar_t caption[64] = {};
-                     GetWindowTextW(about, caption, 64);
-                     EXPECT_EQ(toWide("Kelvoのﾊﾞｰｼﾞｮﾝ情報"), std::wstring(caption));
-                     EXPECT_FALSE(IsWindowEnabled(dlg())) << "the owner waits for the box";
-                     SendMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                 }),
-                 waitFor([this] { return ownedDialog() == nullptr; }), act([this] {
-                     EXPECT_TRUE(IsWindowEnabled(dlg()));
-                     EXPECT_EQ("shown hidden hidden hidden shown", buttons());
-                     click(IDCANCEL);
                  })});
     EXPECT_EQ(IDCANCEL, result);
 }

@@ -92,14 +92,6 @@ TEST_F(UpdateSequenceTest, ARefusedTransferReturnsItsCodeAndClosesTheDevice) {
     EXPECT_FALSE(device.isOpened());
 }
 
-TEST_F(UpdateSequenceTest, AFileDeletedBeforeTheUpdateShowsTheFileErrorAndFails) {
-    file.remove();
-    EXPECT_EQ(-1, run({0}));
-    EXPECT_EQ(1u, recordedMessageBoxes().size());
-    EXPECT_EQ(std::string(sending) + failed, logText());
-    EXPECT_FALSE(device.isOpened());
-}
-
 TEST_F(UpdateSequenceTest, ADeviceStuckInAStageFailsAfterTheBoundAskedEvery10Ms) {
     driver().replies[0xB2] = 2; // after the scripted replies: verifying for ever
     const DWORD start = ManualClock::get().now;
