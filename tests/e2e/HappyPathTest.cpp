@@ -11,8 +11,8 @@ namespace {
 class HappyPath : public ProgramTest {};
 
 TEST_F(HappyPath, ConnectOpenUpdateFinishWithOneFinalRequest) {
-    // A verifying stage long enough to look at the Updating state.
-    writeScenario("verify_ms = 2000\n");
+    // Stages long enough to look at the Updating state and for no stage to pass unseen.
+    writeScenario("verify_ms = 2000\nupdate_ms = 1000\n");
     ASSERT_TRUE(start());
     EXPECT_TRUE(dialog().title() == text::mainTitle) << printable(dialog().title());
     ASSERT_TRUE(stepIs(Step::connect));

@@ -21,7 +21,8 @@ protected:
 };
 
 TEST_F(FailedUpdate, DeviceGoingFromUpdatingBackToVerifyingEndsInTheFailureText) {
-    writeScenario("status = 1:50, 2:50, 3:50, 2:50, 0\n");
+    // Each stage lasts many status polls, so that none can pass unseen; the last one stays.
+    writeScenario("status = 1:100, 2:500, 3:1000, 2\n");
     ASSERT_NO_FATAL_FAILURE(reachUpdateStep(sample(L"lune-1.3a.dat")));
 
     ASSERT_TRUE(click(idUpdate));
@@ -47,6 +48,7 @@ TEST_F(FailedUpdate, FileDeletedBetweenOpenAndUpdateShowsTheFileErrorAndFinishes
     const std::wstring message = messageBoxText(box);
     std::printf("file error message box: %s\n", printable(message).c_str());
     EXPECT_NE(message.find(L"deleted.dat"), std::wstring::npos) << printable(message);
+    EXPECT_TRUE(windowText(box) == text::mainTitle) << printable(windowText(box));
     // The worker waits for the box: the dialog stays in the Updating state meanwhile.
     EXPECT_TRUE(logBecomes(text::deviceLines + text::sampleLines + text::sending));
     EXPECT_TRUE(stepIs(Step::updating));

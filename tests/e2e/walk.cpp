@@ -122,10 +122,11 @@ int wmain(int argc, wchar_t** argv) {
     std::filesystem::create_directories(std::filesystem::path(workDir), error);
     if (!shotsDir.empty())
         std::filesystem::create_directories(std::filesystem::path(windowsPathOf(shotsDir)), error);
-    // The verifying stage lasts long enough for a picture of the Updating state.
+    // The stages last long enough for a picture of the Updating state and for every stage to
+    // show in the log.
     const std::wstring scenario = workDir + L"\\scenario.txt";
     if (FILE* file = _wfopen(scenario.c_str(), L"wb")) {
-        std::fputs("verify_ms = 1500\n", file);
+        std::fputs("verify_ms = 1500\nupdate_ms = 1000\n", file);
         std::fclose(file);
     }
     DeleteFileW((workDir + L"\\state.txt").c_str());
