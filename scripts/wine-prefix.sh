@@ -21,3 +21,5 @@ fi
 # A server that already runs for this prefix (an earlier step) is fine as it is.
 /usr/lib/wine/wineserver -p >/dev/null 2>&1 </dev/null || true
 /usr/lib/wine/wine64 cmd /c exit >/dev/null 2>&1 </dev/null || true
+# Every run starts at 96 dots per inch, even after an interrupted high-resolution run.
+"$root/scripts/set-dpi.sh" "$build" 96 </dev/null || true
