@@ -1,47 +1,31 @@
-// Transfer benchmark: a 32 MiB firmware file sent with FirmwareWriter::sendFile (file read,
-// request 0xB3, command block, padded writes polled to completion) against one plain
-// overlapped WriteFile of the same bytes into the simulator's data pipe, waited for with an
-// event. Both run against the simulator (bin/kovusbd.dll) in the same process, alternating,
-// and the medians of the rounds are printed with their ratio.
+// Transfer cost: a firmware file of 1 MiB and of 32 MiB sent to the simulator (bin/kovusbd.dll)
+// three ways, alternating round by round in one process:
+//   plain     the same transfer with the driver library and WriteFile only: request 0xB3, the
+//             command block, one write of the whole image, each write waited for on an event;
+//   sendData  FirmwareWriter::sendData from memory (request 0xB3, command block and its 2 ms
+//             pause, the data write polled to completion);
+//   sendFile  FirmwareWriter::sendFile: the same after reading the file into one buffer;
+//   plain+read  the plain transfer after reading the file with ReadFile into fresh memory, the
+//             like-for-like partner of sendFile.
+// The device is opened before and closed after each timed transfer. Medians and ratios are
+// printed; sendFile / sendData shows the share of reading the file.
 //
-//     wine-run bin/transfer_bench.exe [rounds]
+//     wine-run bin/transfer_bench.exe [rounds at 32 MiB]
+#include "Bench.h"
+
 #include "platform/kovusbd.h"
 #include "update/FirmwareWriter.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 namespace {
 
-constexpr DWORD fileSize = 32u << 20;
-constexpr DWORD selector = 0x201;
+using namespace bench;
 
-double seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER now() {
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return counter;
-}
-
-// A firmware image for the default simulated device (serial 0x123456), the rest pseudo-random.
-std::vector<std::uint8_t> firmware() {
-    std::vector<std::uint8_t> bytes(fileSize);
-    const std::uint8_t header[8] = {8, 0x12, 0x34, 0x56, 1, 1, 'a', 0};
-    std::uint32_t state = 12345;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        state = state * 1664525u + 1013904223u;
-        bytes[i] = i < sizeof header ? header[i] : static_cast<std::uint8_t>(state >> 24);
-    }
-    return bytes;
+[[noreturn]] void fail(const char* what, const std::string& detail) {
+    std::fprintf(stderr, "transfer_bench: %s: %s\n", what, detail.c_str());
+    std::exit(1);
 }
 
 bool writeWhole(HANDLE pipe, const void* data, DWORD length) {
@@ -55,84 +39,111 @@ bool writeWhole(HANDLE pipe, const void* data, DWORD length) {
     return done && written == length;
 }
 
-double timeSendFile(const std::wstring& path) {
-    FirmwareWriter device;
-    if (device.open(selector) != 0) {
-        std::fprintf(stderr, "open failed: %s\n", device.getLastMessage().c_str());
-        std::exit(1);
-    }
-    const LARGE_INTEGER start = now();
-    const int sent = device.sendFile(path);
-    const LARGE_INTEGER end = now();
-    device.close();
-    if (sent != static_cast<int>(fileSize)) {
-        std::fprintf(stderr, "sendFile returned %d: %s\n", sent, device.getLastMessage().c_str());
-        std::exit(1);
-    }
-    return seconds(start, end);
-}
+// Fresh memory from the system, as a large heap block is: committed, not yet touched.
+class FreshMemory {
+public:
+    explicit FreshMemory(size_t size)
+        : block(static_cast<std::uint8_t*>(
+              VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
+    FreshMemory(const FreshMemory&) = delete;
+    FreshMemory& operator=(const FreshMemory&) = delete;
+    ~FreshMemory() { VirtualFree(block, 0, MEM_RELEASE); }
+    std::uint8_t* get() const { return block; }
 
-// The same transfer with the driver library and WriteFile only: armed, announced, then one
-// write of the whole file on the data pipe.
-double timePlainWrite(const std::vector<std::uint8_t>& bytes) {
+private:
+    std::uint8_t* block;
+};
+
+// The plain transfer of `length` bytes at `image`; `read`, when given, first fills the image
+// (inside the timed span).
+template <typename Read> double timePlain(const std::uint8_t* image, DWORD length, Read read) {
     HANDLE device = KovOpenDevice(selector);
     HANDLE data = KovOpenPipe(device, 0, 1);
     HANDLE command = KovOpenPipe(device, 0, 2);
     std::uint8_t block[64] = {0xFE, 0xFE, 0, 0};
     for (int i = 0; i < 4; ++i)
-        block[4 + i] = static_cast<std::uint8_t>(fileSize >> (8 * i));
-    bool ok = device != INVALID_HANDLE_VALUE && data != INVALID_HANDLE_VALUE &&
-              command != INVALID_HANDLE_VALUE &&
-              KovControlRequest(device, 0, 0, 0xB3, 0, 0, 0, nullptr) &&
-              writeWhole(command, block, sizeof block);
-    const LARGE_INTEGER start = now();
-    ok = ok && writeWhole(data, bytes.data(), fileSize);
-    const LARGE_INTEGER end = now();
+        block[4 + i] = static_cast<std::uint8_t>(length >> (8 * i));
+    const LONGLONG start = startWatch();
+    const bool ok = read() && device != INVALID_HANDLE_VALUE && data != INVALID_HANDLE_VALUE &&
+                    command != INVALID_HANDLE_VALUE &&
+                    KovControlRequest(device, 0, 0, 0xB3, 0, 0, 0, nullptr) &&
+                    writeWhole(command, block, sizeof block) && writeWhole(data, image, length);
+    const double elapsed = secondsSince(start);
     CloseHandle(data);
     CloseHandle(command);
     KovCloseDevice(device);
-    if (!ok) {
-        std::fprintf(stderr, "plain write failed: %lu\n", GetLastError());
-        std::exit(1);
-    }
-    return seconds(start, end);
+    if (!ok)
+        fail("plain write failed", std::to_string(GetLastError()));
+    return elapsed;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+double timePlain(const Bytes& image) {
+    return timePlain(image.data(), static_cast<DWORD>(image.size()), [] { return true; });
+}
+
+double timePlainWithRead(const std::wstring& path, DWORD length) {
+    const FreshMemory memory(length);
+    return timePlain(memory.get(), length, [&] {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD got = 0;
+        const bool read = ReadFile(file, memory.get(), length, &got, nullptr) && got == length;
+        CloseHandle(file);
+        return read;
+    });
+}
+
+// Times `transfer` on a freshly opened device; it must return `expected`.
+template <typename Transfer> double timeWriter(Transfer transfer, int expected) {
+    FirmwareWriter device;
+    if (device.open(selector) != 0)
+        fail("open failed", device.getLastMessage());
+    const LONGLONG start = startWatch();
+    const int sent = transfer(device);
+    const double elapsed = secondsSince(start);
+    device.close();
+    if (sent != expected)
+        fail("transfer failed", std::to_string(sent) + " " + device.getLastMessage());
+    return elapsed;
+}
+
+void measure(const char* name, size_t size, int rounds) {
+    const Bytes image = firmware(size);
+    const ScratchFile file(L"transfer.dat", image);
+    const int length = static_cast<int>(size);
+    std::vector<double> plain, plainRead, fromMemory, fromFile;
+    timePlain(image); // warm-up: the file in the system's cache, the code paged in
+    for (int round = 0; round < rounds; ++round) {
+        plain.push_back(timePlain(image));
+        plainRead.push_back(timePlainWithRead(file.getPath(), static_cast<DWORD>(length)));
+        fromMemory.push_back(timeWriter(
+            [&](FirmwareWriter& device) {
+                return device.sendData(image.data(), static_cast<DWORD>(length));
+            },
+            length));
+        fromFile.push_back(timeWriter(
+            [&](FirmwareWriter& device) { return device.sendFile(file.getPath()); }, length));
+    }
+    const double mib = static_cast<double>(size) / (1 << 20);
+    const double p = median(plain), r = median(plainRead), m = median(fromMemory),
+                 f = median(fromFile);
+    std::printf("transfer %s, median of %d rounds: plain WriteFile %.1f ms (%.0f MiB/s), "
+                "plain ReadFile+WriteFile %.1f ms, sendData %.1f ms, sendFile %.1f ms\n",
+                name, rounds, p * 1e3, mib / p, r * 1e3, m * 1e3, f * 1e3);
+    std::printf("  ratio transfer %s sendFile/plain %.3f\n", name, f / p);
+    std::printf("  ratio transfer %s sendData/plain %.3f\n", name, m / p);
+    std::printf("  ratio transfer %s sendFile/sendData %.3f (reading the file)\n", name, f / m);
+    std::printf("  ratio transfer %s sendFile/plain-read+write %.3f\n", name, f / r);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
     SetEnvironmentVariableW(L"KOVSIM_SCENARIO", nullptr); // the healthy high-speed device
     SetEnvironmentVariableW(L"KOVSIM_TRACE", nullptr);
-
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring path =
-        std::wstring(folder) + L"kelvo-bench-" + std::to_wstring(GetCurrentProcessId()) + L".dat";
-    const std::vector<std::uint8_t> bytes = firmware();
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), fileSize, &written, nullptr);
-    CloseHandle(file);
-
-    std::vector<double> sendFileTimes, plainTimes;
-    for (int round = 0; round < rounds; ++round) {
-        sendFileTimes.push_back(timeSendFile(path));
-        plainTimes.push_back(timePlainWrite(bytes));
-        std::printf("round %d: sendFile %.3f s, plain WriteFile %.3f s\n", round + 1,
-                    sendFileTimes.back(), plainTimes.back());
-    }
-    DeleteFileW(path.c_str());
-
-    const double sendFile = median(sendFileTimes), plain = median(plainTimes);
-    std::printf("32 MiB, median of %d rounds: FirmwareWriter::sendFile %.3f s (%.0f MiB/s), "
-                "plain WriteFile %.3f s (%.0f MiB/s), ratio %.2f\n",
-                rounds, sendFile, 32 / sendFile, plain, 32 / plain, sendFile / plain);
+    SetEnvironmentVariableW(L"KOVSIM_STATE", nullptr);
+    measure("1 MiB", 1u << 20, rounds * 4);
+    measure("32 MiB", 32u << 20, rounds);
     return 0;
 }

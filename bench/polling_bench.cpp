@@ -1,0 +1,120 @@
+// Polling cost: the real update sequence (runUpdateSequence, as the dialog's worker runs it)
+// against a simulated device that stays 5 s in stage 2 (verifying). While it does: the
+// worker's processor time over the wall time, and the status requests (0xB2) per second that
+// reached the device. The stage is taken from the log: it begins when the verifying line
+// appears and ends when the next line does.
+//
+// The requests are counted on the host side: a status read that went to the device refreshes
+// the cache's time stamp, one that the cache served does not. The simulator's trace stays off;
+// writing a trace line costs the calling thread a file open, append and close, which would
+// slow the very loop being measured.
+//
+//     wine-run bin/polling_bench.exe      (needs a display: run under Xvfb)
+#include "Bench.h"
+#include "LogWindow.h"
+
+#include "framework/Cp932.h"
+#include "ui/LogLines.h"
+#include "ui/UpdateSequence.h"
+#include "update/FirmwareWriter.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+using namespace bench;
+
+constexpr DWORD verifyMilliseconds = 5000;
+constexpr int verifying = 2;
+
+// The device object of the update, counting the status reads that reached the device and
+// were answered with "verifying".
+class CountingWriter : public FirmwareWriter {
+public:
+    int readStatus0() override {
+        const DWORD before = statusTime[0];
+        const int status = FirmwareWriter::readStatus0();
+        if (statusTime[0] != before && status == verifying)
+            ++verifyingRequests;
+        return status;
+    }
+    std::atomic<int> verifyingRequests{0};
+};
+
+struct Worker {
+    CountingWriter device;
+    std::wstring path;
+    LogEdit* log = nullptr;
+
+    static DWORD WINAPI run(void* argument) {
+        auto& worker = *static_cast<Worker*>(argument);
+        return static_cast<DWORD>(runUpdateSequence(worker.device, worker.path, *worker.log));
+    }
+};
+
+double threadSeconds(HANDLE thread) {
+    FILETIME created, exited, kernel, user;
+    GetThreadTimes(thread, &created, &exited, &kernel, &user);
+    const auto seconds = [](const FILETIME& time) { // from 100 ns units
+        return static_cast<double>(static_cast<ULONGLONG>(time.dwHighDateTime) << 32 |
+                                   time.dwLowDateTime) /
+               1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
+} // namespace
+
+int main() {
+    SetEnvironmentVariableW(L"KOVSIM_STATE", nullptr);
+    SetEnvironmentVariableW(L"KOVSIM_TRACE", nullptr);
+    const Scenario scenario("stage1_ms = 0\nverify_ms = " + std::to_string(verifyMilliseconds) +
+                            "\nupdate_ms = 0\n");
+    const ScratchFile firmwareFile(L"polling.dat", firmware(4096));
+
+    LogWindow window;
+    Worker worker;
+    worker.path = firmwareFile.getPath();
+    worker.log = &window.edit();
+    if (worker.device.open(selector) != 0) {
+        std::fprintf(stderr, "polling_bench: open failed: %s\n",
+                     worker.device.getLastMessage().c_str());
+        return 1;
+    }
+    HANDLE thread = CreateThread(nullptr, 0, &Worker::run, &worker, 0, nullptr);
+    const std::wstring verifyingLine = toWide(logtext::verifying);
+    LONGLONG stageStart = 0;
+    double processorAtStart = 0, wall = 0, processor = 0;
+    for (;;) {
+        const DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT);
+        LogWindow::serveMessages();
+        const std::wstring text = window.edit().wideText();
+        const size_t at = text.find(verifyingLine);
+        if (stageStart == 0 && at != std::wstring::npos) {
+            stageStart = startWatch();
+            processorAtStart = threadSeconds(thread);
+        }
+        if (stageStart != 0 && wall == 0 && text.size() > at + verifyingLine.size()) {
+            wall = secondsSince(stageStart);
+            processor = threadSeconds(thread) - processorAtStart;
+        }
+        if (woke == WAIT_OBJECT_0)
+            break;
+    }
+    CloseHandle(thread);
+    if (wall == 0) {
+        std::fprintf(stderr, "polling_bench: the update did not pass through stage 2\n");
+        return 1;
+    }
+    const int requests = worker.device.verifyingRequests.load();
+    std::printf("polling, %.2f s in stage 2: worker %.0f ms of processor time, %d status "
+                "requests answered 2\n",
+                wall, processor * 1e3, requests);
+    std::printf("  ratio polling worker-cpu/wall %.4f (%.2f %% of one core)\n", processor / wall,
+                100 * processor / wall);
+    std::printf("  polling status requests per second %.1f\n",
+                requests / (verifyMilliseconds / 1000.0));
+    return 0;
+}
