@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
           binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 googletest
-          xvfb xauth fonts-ipafont-gothic imagemagick zip python3 locales)
+          fonts-wine xvfb xauth fonts-ipafont-gothic imagemagick zip python3 locales)
 
 missing=()
 for p in "${packages[@]}"; do
