@@ -67,6 +67,7 @@ PipeServer::PipeServer(DeviceModel& model, const Scenario& scenario, Trace trace
 
 PipeServer::~PipeServer() {
     stop();
+    traceClientsLeftOpen();
 }
 
 DWORD PipeServer::start() {
@@ -88,6 +89,9 @@ DWORD PipeServer::start() {
         if (!clients[i].valid())
             return GetLastError();
     }
+    // A device end closed from the start: every write on the pipe fails at once.
+    for (DWORD index : scenario.closedPipes)
+        servers[index].reset();
     try {
         thread = std::thread(&PipeServer::run, this);
     } catch (const std::system_error&) {
@@ -101,6 +105,21 @@ void PipeServer::stop() {
         return;
     SetEvent(stopEvent.get());
     thread.join();
+}
+
+// A caller closes the pipes before it closes the device. A device end whose client end is still
+// open can be peeked; once the client end is closed, peeking fails with ERROR_BROKEN_PIPE.
+void PipeServer::traceClientsLeftOpen() const {
+    std::lock_guard<std::mutex> guard(clientLock);
+    std::string open;
+    for (DWORD i = 0; i < pipeCount; ++i) {
+        DWORD available = 0;
+        if (handed[i] != nullptr && servers[i].valid() &&
+            PeekNamedPipe(servers[i].get(), nullptr, 0, nullptr, &available, nullptr))
+            open += (open.empty() ? "" : " ") + std::to_string(i);
+    }
+    if (!open.empty())
+        trace.write("pipes-left-open(%s) %s", name.c_str(), open.c_str());
 }
 
 DWORD PipeServer::takeClient(DWORD index, HANDLE& client) {

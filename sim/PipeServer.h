@@ -6,7 +6,8 @@
 // taken its packets. The device thread reads 64-byte command blocks from pipe 2 and, after an
 // accepted block, the announced data from pipe 1 in whole packets; pipe 0 is never read.
 // Scenario faults: the thread stops reading the data (stall) or drops every pipe (unplug)
-// after a number of data bytes.
+// after a number of data bytes; pipes may be closed on the device's side from the start.
+// When the device goes, it traces the pipes whose client ends the caller still holds.
 #pragma once
 
 #include "sim/DeviceModel.h"
@@ -29,7 +30,8 @@ public:
     PipeServer(DeviceModel& model, const Scenario& scenario, Trace trace, std::string name);
     PipeServer(const PipeServer&) = delete;
     PipeServer& operator=(const PipeServer&) = delete;
-    // Stops the device thread and closes every end the caller has not taken.
+    // Stops the device thread, traces the client ends the caller has not closed, and closes
+    // every end the caller has not taken.
     ~PipeServer();
 
     // Creates the three pipes and starts the device thread: 0 or the Win32 error code.
@@ -49,6 +51,7 @@ private:
     Read readFully(DWORD index, std::uint8_t* buffer, DWORD size);
     void unplug();
     void stop();
+    void traceClientsLeftOpen() const;
 
     DeviceModel& model;
     const Scenario& scenario;

@@ -105,6 +105,18 @@ bool apply(Scenario& s, const std::string& key, const std::string& value, std::s
         (key == "stall_after" ? s.stallAfter : s.unplugAfter) = bytes;
         return true;
     }
+    if (key == "closed_pipes") {
+        s.closedPipes.clear();
+        for (const std::string& item : splitList(value)) {
+            std::uint64_t index = 0;
+            if (!parseNumber(item, 2, index)) {
+                problem = "expected pipe indices 0 to 2, got \"" + item + "\"";
+                return false;
+            }
+            s.closedPipes.push_back(static_cast<DWORD>(index));
+        }
+        return true;
+    }
     if (key == "data_timeout_ms")
         return number(value, maxWord, s.dataTimeoutMilliseconds, problem);
     problem = "unknown key \"" + key + "\"";

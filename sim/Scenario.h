@@ -37,6 +37,7 @@ struct Scenario {
     std::map<DWORD, DWORD> requestErrors;     // refuse_request = request:code, ...
     std::optional<std::uint64_t> stallAfter;  // stall_after = bytes of data
     std::optional<std::uint64_t> unplugAfter; // unplug_after = bytes of data
+    std::vector<DWORD> closedPipes;           // closed_pipes = index, ...
     DWORD dataTimeoutMilliseconds = 2000;     // data_timeout_ms: no data for this long ends it
 };
 
