@@ -88,6 +88,9 @@ std::vector<UpdateFaultRow> updateFaults() {
         {"CommandBlockUnwritable", "closed_pipes = 2", FileChange::none, nullptr, text::failed, 0},
         {"DeviceUnpluggedDuringTheTransfer", "unplug_after = 512", FileChange::none, nullptr,
          text::failed, 0},
+        // The write waits out its time-out (5 s and a little for the sample file).
+        {"DeviceStopsTakingTheData", "stall_after = 512", FileChange::none, nullptr, text::failed,
+         0},
         {"UnexpectedStatusAfterTheTransfer", "status = 4", FileChange::none, nullptr, text::failed,
          0},
         {"StatusCannotBeRead", "refuse_request = 0xB2:31", FileChange::none, nullptr, text::failed,
