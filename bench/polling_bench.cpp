@@ -105,7 +105,11 @@ int main() {
     }
     CloseHandle(thread);
     if (wall == 0) {
-        std::fprintf(stderr, "polling_bench: the update did not pass through stage 2\n");
+        const std::string log = toNarrow(window.edit().wideText());
+        std::fprintf(stderr,
+                     "polling_bench: the update did not pass through stage 2 (%zu bytes "
+                     "of log)\n",
+                     log.size());
         return 1;
     }
     const int requests = worker.device.verifyingRequests.load();
