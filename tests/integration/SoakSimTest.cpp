@@ -45,8 +45,8 @@ TEST_F(Soak, FiveHundredUpdateCyclesLeakNoHandleAndNoMemory) {
             continue;
         const HandleCount handles = openHandles();
         const SIZE_T bytes = privateBytes();
-        std::printf("cycle %d: %lu handles (%lu files and pipes), %zu KiB private\n", cycle,
-                    handles.all, handles.files, bytes / 1024);
+        std::printf("cycle %d: %lu handles (%lu files and pipes), %lu KiB private\n", cycle,
+                    handles.all, handles.files, static_cast<unsigned long>(bytes / 1024));
         if (cycle == settledCycle) {
             settled = handles;
             settledBytes = bytes;
