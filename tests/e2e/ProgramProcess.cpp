@@ -86,17 +86,4 @@ DWORD ProgramProcess::exitCode() const {
     return code;
 }
 
-Handle startCommand(const std::wstring& commandLine) {
-    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-    line.push_back(L'\0');
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
-        return Handle();
-    CloseHandle(info.hThread);
-    return Handle(info.hProcess);
-}
-
 } // namespace e2e

@@ -40,8 +40,4 @@ private:
 // The current environment block with `extra` added (or replacing variables of the same name).
 std::vector<wchar_t> environmentBlock(const Environment& extra);
 
-// Starts `commandLine` (a program and its arguments) and returns its process handle; an empty
-// handle when it could not be started.
-Handle startCommand(const std::wstring& commandLine);
-
 } // namespace e2e

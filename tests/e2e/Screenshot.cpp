@@ -1,7 +1,6 @@
 #include "Screenshot.h"
 
 #include "Polling.h"
-#include "ProgramProcess.h"
 
 namespace e2e {
 
@@ -58,8 +57,16 @@ bool Screenshots::save(const std::wstring& name, const std::vector<HWND>& window
                         L"+" + std::to_wstring(box.top);
     std::wstring command = L"/bin/sh -c \"import -window root -crop " + crop + L" +repage '" +
                            partial + L"' && mv '" + partial + L"' '" + target + L"'\"";
-    if (!startCommand(command))
+    std::vector<wchar_t> line(command.begin(), command.end());
+    line.push_back(L'\0');
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
         return false;
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
     std::wstring windowsTarget = windowsPathOf(target);
     return waitUntil(
         [&] { return GetFileAttributesW(windowsTarget.c_str()) != INVALID_FILE_ATTRIBUTES; },

@@ -1,7 +1,6 @@
 #include "VirtualDesktop.h"
 
 #include "Polling.h"
-#include "ProgramProcess.h"
 
 #include <vector>
 
@@ -11,9 +10,16 @@ VirtualDesktop::VirtualDesktop(std::wstring name, int width, int height)
     : desktopName(std::move(name)) {
     std::wstring command = L"explorer.exe /desktop=" + desktopName + L"," + std::to_wstring(width) +
                            L"x" + std::to_wstring(height);
-    explorer = startCommand(command);
-    if (!explorer)
+    std::vector<wchar_t> line(command.begin(), command.end());
+    line.push_back(L'\0');
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
         return;
+    CloseHandle(info.hThread);
+    explorer = Handle(info.hProcess);
 
     // explorer creates the desktop a moment after it starts.
     waitUntil([&] {

@@ -3,7 +3,6 @@
 //
 //   kelvo_e2e.exe [gtest options] --firmware=DIR --work=DIR [--shots=DIR] [--expect-acp=N]
 // DIR are Linux paths: the sample firmware files, a scratch folder, the screenshots' folder.
-#include "CommandLine.h"
 #include "E2eTest.h"
 #include "VirtualDesktop.h"
 
@@ -15,7 +14,13 @@
 
 namespace {
 
-using e2e::option;
+bool option(const wchar_t* argument, const wchar_t* name, std::wstring& value) {
+    size_t length = std::wcslen(name);
+    if (std::wcsncmp(argument, name, length) != 0)
+        return false;
+    value = argument + length;
+    return true;
+}
 
 std::wstring besideThisProgram(const wchar_t* name) {
     wchar_t path[MAX_PATH] = {};

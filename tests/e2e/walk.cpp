@@ -4,7 +4,6 @@
 // every step, then clicks Finish.
 //
 //   kelvo_walk.exe --firmware=FILE --work=DIR [--shots=DIR]     (Linux paths)
-#include "CommandLine.h"
 #include "Polling.h"
 #include "ProgramProcess.h"
 #include "Screenshot.h"
@@ -39,6 +38,14 @@ std::string utf8(const std::wstring& text) {
 void say(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
+}
+
+bool option(const wchar_t* argument, const wchar_t* name, std::wstring& value) {
+    size_t length = std::wcslen(name);
+    if (std::wcsncmp(argument, name, length) != 0)
+        return false;
+    value = argument + length;
+    return true;
 }
 
 class Walk {
