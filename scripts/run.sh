@@ -1,6 +1,8 @@
 #!/bin/bash
-# Runs the program against the device simulator: installs what is missing, builds the x86_64
-# program (the one that runs here, under Wine), writes the sample firmware files and starts it.
+# Runs the program against the device simulator: installs what is missing, builds the i686
+# program (the one users get) with the i686 simulator, writes the sample firmware files and
+# starts it under the 32-bit Wine loader. On a machine that can't run 32-bit programs it says
+# so and runs the x86_64 build of the same sources instead.
 #   scripts/run.sh              on $DISPLAY when it is usable, else headless
 #   scripts/run.sh --headless   always headless: a scripted walk on a private Xvfb display
 # Headless, a walk through Connect, Open and Update prints the log and saves a screenshot of
@@ -9,7 +11,6 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KELVO_BUILD:-$root/build}
-tree=$build/x86_64
 
 headless=0
 case "${1:-}" in
@@ -20,9 +21,16 @@ esac
 
 "$root/scripts/setup.sh"
 # Only what running needs: the program, the simulator and the headless walk.
-"$root/scripts/build.sh" x86_64 "$build" KelvoUpdate kovusbd_sim kelvo_walk
+arch=i686
+"$root/scripts/build.sh" $arch "$build" KelvoUpdate kovusbd_sim kelvo_walk
+if ! why=$("$root/scripts/can-run-i686.sh" "$build" 2>&1); then
+    echo "run: $why: running the x86_64 build instead of the i686 one users get"
+    arch=x86_64
+    "$root/scripts/build.sh" $arch "$build" KelvoUpdate kovusbd_sim kelvo_walk
+fi
+tree=$build/$arch
 "$root/scripts/wine-prefix.sh" "$tree"
-trap 'WINEPREFIX="$tree/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
+trap '"$tree/wine-run" --server -k 2>/dev/null || true' EXIT
 
 firmware=$tree/firmware
 python3 "$root/scripts/make-firmware.py" --samples "$firmware" >/dev/null
@@ -39,7 +47,7 @@ displayUsable() {
 }
 
 if [ $headless -eq 0 ] && displayUsable; then
-    echo "run: KelvoUpdate.exe on $DISPLAY, against the simulated device"
+    echo "run: the $arch KelvoUpdate.exe on $DISPLAY, against the simulated device"
     echo "run: sample firmware files in $firmware:"
     echo "       lune-1.3a.dat (fits), other-device.dat (refused), short-header.dat (refused)"
     echo "run: the simulator's settings: $run/scenario.txt (keys in sim/README.md)"

@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
           binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 googletest
-          fonts-wine xvfb xauth fonts-ipafont-gothic imagemagick zip python3 locales)
+          fonts-wine xvfb xauth fonts-ipafont-gothic imagemagick zip python3 locales
+          wine32:i386)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -16,6 +17,10 @@ SUDO=""
 if [ ${#missing[@]} -ne 0 ]; then
     echo "setup: installing ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
+    # The 32-bit Wine loader (wine32) runs the i686 build, the one users get.
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        $SUDO dpkg --add-architecture i386
+    fi
     $SUDO apt-get update -qq
     $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

@@ -1,9 +1,23 @@
 #!/bin/bash
 # The whole test run: installs what is missing, builds both targets, checks the ordinal
-# imports and the manifest, and runs every test under Wine (and Xvfb for the end-to-end tests).
+# imports and the manifest, and runs the tests under Wine (and Xvfb where windows are made).
+#   scripts/test.sh                  every test on the i686 build (what users run) under the
+#                                    32-bit loader, then the unit and integration tests on the
+#                                    x86_64 build (the code stays 64-bit clean)
+#   scripts/test.sh --x86_64-only    every test on the x86_64 build alone, for a machine that
+#                                    can't run 32-bit programs; the i686 build is only built
+# Without the option, a machine that can't run the i686 build fails the run (exit 3) with one
+# line that says why: a green run must have tested what ships.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KELVO_BUILD:-$root/build}
+
+x86_64Only=0
+case "${1:-}" in
+--x86_64-only) x86_64Only=1 ;;
+"") ;;
+*) echo "usage: scripts/test.sh [--x86_64-only]" >&2; exit 2 ;;
+esac
 
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" x86_64 "$build"
@@ -11,6 +25,31 @@ build=${KELVO_BUILD:-$root/build}
 "$root/scripts/check-imports.sh" "$build"
 "$root/scripts/check-manifest.sh" "$build"
 
-"$root/scripts/wine-prefix.sh" "$build/x86_64"
-trap 'WINEPREFIX="$build/x86_64/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
-ctest --test-dir "$build/x86_64" --output-on-failure -j 1
+# One target's tests in its own prefix, with its own wineserver, stopped afterwards.
+runTests() {
+    local tree=$build/$1
+    shift
+    echo "== tests of the $(basename "$tree") build${*:+ ($*)}"
+    "$root/scripts/wine-prefix.sh" "$tree"
+    local status=0
+    ctest --test-dir "$tree" --output-on-failure -j 1 "$@" || status=$?
+    "$tree/wine-run" --server -k 2>/dev/null || true
+    return $status
+}
+trap 'for t in i686 x86_64; do "$build/$t/wine-run" --server -k 2>/dev/null || true; done' EXIT
+
+if [ $x86_64Only -eq 1 ]; then
+    echo "test: --x86_64-only: the i686 build, the one users run, is built and checked but not run"
+    runTests x86_64
+    exit 0
+fi
+
+if ! why=$("$root/scripts/can-run-i686.sh" "$build" 2>&1); then
+    echo "test: FAILED: $why, so the i686 build (the one users run) can't be tested here;" \
+        "'bash scripts/test.sh --x86_64-only' tests the x86_64 build alone"
+    exit 3
+fi
+status=0
+runTests i686 || status=1
+runTests x86_64 -L 'unit|integration' || status=1
+exit $status
