@@ -2,6 +2,8 @@
 
 #include "sim/StateFile.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr DWORD deviceToHost = 1;
@@ -66,13 +68,14 @@ DWORD DeviceModel::request(DWORD direction, DWORD code, DWORD index, DWORD lengt
 
 // The 4-byte replies, least significant byte first; the revision word is major, minor, suffix,
 // reserved in that byte order.
-void DeviceModel::reply(DWORD code, DWORD index, std::uint8_t* buffer) const {
-    const DWORD statusWords[3] = {statusWord0(), scenario.statusWord1, scenario.statusWord2};
+void DeviceModel::reply(DWORD code, DWORD index, std::uint8_t* buffer) {
     DWORD word = 0;
     if (code == 0xB1)
         word = scenario.highSpeed ? 1 : 0; // bit 0: high speed
+    else if (code == 0xB2 && index == 0)
+        word = readStatusWord0();
     else if (code == 0xB2)
-        word = statusWords[index];
+        word = index == 1 ? scenario.statusWord1 : scenario.statusWord2;
     else if (code == 0xB5)
         word = scenario.serial;
     else
@@ -158,16 +161,36 @@ void DeviceModel::install() {
 
 void DeviceModel::setPlan(std::vector<StatusStep> steps) {
     plan = std::move(steps);
-    planStart = Clock::now();
+    step = 0;
+    stepStart = Clock::now();
+    stepSeen.reset();
 }
 
-DWORD DeviceModel::statusWord0() const {
-    auto elapsed = static_cast<std::uint64_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - planStart).count());
-    for (size_t i = 0; i + 1 < plan.size(); ++i) {
-        if (elapsed < plan[i].milliseconds)
-            return plan[i].value;
-        elapsed -= plan[i].milliseconds;
+// A step that lasts ends once its time has passed and a status request has read it, so that
+// no stage passes unseen by a caller that polls late (a loaded machine).
+void DeviceModel::advancePlan() {
+    const Clock::time_point now = Clock::now();
+    while (step + 1 < plan.size()) {
+        const Clock::duration length = std::chrono::milliseconds(plan[step].milliseconds);
+        if (length.count() != 0 && !stepSeen)
+            return;
+        const Clock::time_point end = std::max(stepStart + length, stepSeen.value_or(stepStart));
+        if (now < end)
+            return;
+        ++step;
+        stepStart = end;
+        stepSeen.reset();
     }
-    return plan.back().value;
+}
+
+DWORD DeviceModel::statusWord0() {
+    advancePlan();
+    return plan[step].value;
+}
+
+DWORD DeviceModel::readStatusWord0() {
+    const DWORD word = statusWord0();
+    if (!stepSeen)
+        stepSeen = Clock::now();
+    return word;
 }

@@ -4,7 +4,8 @@
 //
 // Status word 0 follows a plan of steps (StatusStep) started at the last change: 0 when idle,
 // 1 from request 0xB3 until the image is in, then the stages 1, 2, 3, 0 (or 1, 2 and the
-// failure value for an image the device refuses), or the scenario's scripted steps.
+// failure value for an image the device refuses), or the scenario's scripted steps. A step of
+// nonzero length lasts its time and until a status request has read it.
 // Requests come on the caller's threads, blocks and data on the device thread: one lock guards
 // the state.
 #pragma once
@@ -50,8 +51,11 @@ private:
     using Clock = std::chrono::steady_clock;
 
     void setPlan(std::vector<StatusStep> steps);
-    DWORD statusWord0() const;
-    void reply(DWORD code, DWORD index, std::uint8_t* buffer) const;
+    void advancePlan();
+    DWORD statusWord0();
+    // Status word 0 as request 0xB2 reads it: the current step counts as seen.
+    DWORD readStatusWord0();
+    void reply(DWORD code, DWORD index, std::uint8_t* buffer);
     bool imageFits(const std::uint8_t* header) const;
     void install();
 
@@ -66,5 +70,7 @@ private:
     bool armed = false;
     bool unplugged = false;
     std::vector<StatusStep> plan;
-    Clock::time_point planStart;
+    size_t step = 0;
+    Clock::time_point stepStart;
+    std::optional<Clock::time_point> stepSeen; // the first read of the current step
 };

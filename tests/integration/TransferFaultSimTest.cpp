@@ -104,7 +104,7 @@ protected:
 
     // Connects, sends a good file and follows the device to success.
     void updateSucceeds() {
-        scenario("stage1_ms = 1\nverify_ms = 1\nupdate_ms = 1\n");
+        scenario("stage1_ms = 0\nverify_ms = 0\nupdate_ms = 0\n");
         const std::wstring path = firmwareFile();
         ASSERT_EQ(0, device.open(selector)) << device.getLastMessage();
         EXPECT_EQ(fileSize, device.sendFile(path));

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -153,19 +154,25 @@ TEST(Resources, AboutEntryStringAndIconSizes) {
     LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, text, 64);
     EXPECT_EQ("Kelvo のﾊﾞｰｼﾞｮﾝ情報(&A)...", toNarrow(text));
 
-    for (int size : {32, 16}) {
-        HICON icon = static_cast<HICON>(LoadImageW(
-            GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
-        ASSERT_NE(nullptr, icon) << size;
-        ICONINFO info = {};
-        GetIconInfo(icon, &info);
-        BITMAP colour = {};
-        GetObjectW(info.hbmColor, sizeof colour, &colour);
-        EXPECT_EQ(size, colour.bmWidth);
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
-        DestroyIcon(icon);
+    // The icon's group directory lists its images: one of each size, each present.
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON);
+    ASSERT_NE(nullptr, group);
+    const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(module, group)));
+    ASSERT_NE(nullptr, directory);
+    // NEWHEADER (reserved, type 1, count), then 14-byte entries: width, height, ..., id.
+    const WORD count = *reinterpret_cast<const WORD*>(directory + 4);
+    ASSERT_EQ(6u + 14u * count, SizeofResource(module, group));
+    std::vector<int> sizes;
+    for (WORD i = 0; i < count; ++i) {
+        const BYTE* entry = directory + 6 + 14 * i;
+        EXPECT_EQ(entry[0], entry[1]) << "square image " << i;
+        sizes.push_back(entry[0]);
+        const WORD id = *reinterpret_cast<const WORD*>(entry + 12);
+        EXPECT_NE(nullptr, FindResourceA(module, MAKEINTRESOURCEA(id), RT_ICON)) << "image " << id;
     }
+    std::sort(sizes.begin(), sizes.end());
+    EXPECT_EQ((std::vector<int>{16, 32}), sizes);
 }
 
 } // namespace
