@@ -37,7 +37,7 @@ for arch in "${archs[@]}"; do
     (cd "$tree" && "$root/tests/e2e/with-xvfb.sh" bash -c '
         status=0
         for bench in "$@"; do
-            ./wine-run "bin/$bench.exe" || status=1
+            ./wine-run "bench/$bench.exe" || status=1
         done
         ./wine-run --server -k 2>/dev/null
         exit $status' bench "${benches[@]}") || status=1

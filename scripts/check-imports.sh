@@ -1,13 +1,14 @@
 #!/bin/bash
 # Fails unless every binary that links the driver library imports kovusbd.dll by ordinal only,
-# with each of the ordinals 1, 3, 6, 8, 13 and 14.
+# with each of the ordinals 1, 3, 6, 8, 13 and 14: the program (bin/), the tests and the
+# benchmarks.
 set -euo pipefail
 build=$1
 status=0
 checked=0
 for arch in i686 x86_64; do
     objdump=$arch-w64-mingw32-objdump
-    for exe in "$build/$arch/bin/"*.exe; do
+    for exe in "$build/$arch/"{bin,tests,bench}/*.exe; do
         [ -e "$exe" ] || continue
         imports=$($objdump -p "$exe" | awk '
             /DLL Name:/ { inside = ($3 == "kovusbd.dll") ; next }

@@ -6,7 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KELVO_BUILD:-$root/build}
 
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" i686 "$build" >/dev/null
+"$root/scripts/build.sh" i686 "$build" KelvoUpdate >/dev/null
 exe=$build/i686/bin/KelvoUpdate.exe
 
 version=$(python3 "$root/scripts/pe_version.py" "$exe")

@@ -1,31 +1,32 @@
-// UniqueHandle: owns one Win32 handle (pipe end, event) and closes it once.
+// Handle: owns one Win32 kernel handle (pipe end, event, file, process) and closes it once.
+// Shared by the simulator and the tests, which include it from here.
 #pragma once
 
 #include <windows.h>
 
-class UniqueHandle {
+class Handle {
 public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE handle) : handle(handle) {}
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& other) noexcept : handle(other.release()) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    Handle() = default;
+    explicit Handle(HANDLE handle) : handle(handle) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    Handle(Handle&& other) noexcept : handle(other.release()) {}
+    Handle& operator=(Handle&& other) noexcept {
         reset(other.release());
         return *this;
     }
-    ~UniqueHandle() { reset(); }
+    ~Handle() { reset(); }
 
     HANDLE get() const { return handle; }
     // Creation functions fail with either null or INVALID_HANDLE_VALUE.
-    bool valid() const { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+    explicit operator bool() const { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
     HANDLE release() {
         HANDLE owned = handle;
         handle = INVALID_HANDLE_VALUE;
         return owned;
     }
     void reset(HANDLE replacement = INVALID_HANDLE_VALUE) {
-        if (valid())
+        if (*this)
             CloseHandle(handle);
         handle = replacement;
     }

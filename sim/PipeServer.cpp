@@ -73,7 +73,7 @@ PipeServer::~PipeServer() {
 DWORD PipeServer::start() {
     stopEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     readEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!stopEvent.valid() || !readEvent.valid())
+    if (!stopEvent || !readEvent)
         return GetLastError();
     for (DWORD i = 0; i < pipeCount; ++i) {
         const std::wstring pipeName = uniquePipeName(i);
@@ -82,11 +82,11 @@ DWORD PipeServer::start() {
             PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
             PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, 0, 0,
             0, nullptr));
-        if (!servers[i].valid())
+        if (!servers[i])
             return GetLastError();
         clients[i].reset(CreateFileW(pipeName.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_OVERLAPPED, nullptr));
-        if (!clients[i].valid())
+        if (!clients[i])
             return GetLastError();
     }
     // A device end closed from the start: every write on the pipe fails at once.
@@ -114,7 +114,7 @@ void PipeServer::traceClientsLeftOpen() const {
     std::string open;
     for (DWORD i = 0; i < pipeCount; ++i) {
         DWORD available = 0;
-        if (handed[i] != nullptr && servers[i].valid() &&
+        if (handed[i] != nullptr && servers[i] &&
             PeekNamedPipe(servers[i].get(), nullptr, 0, nullptr, &available, nullptr))
             open += (open.empty() ? "" : " ") + std::to_string(i);
     }
@@ -124,7 +124,7 @@ void PipeServer::traceClientsLeftOpen() const {
 
 DWORD PipeServer::takeClient(DWORD index, HANDLE& client) {
     std::lock_guard<std::mutex> guard(clientLock);
-    if (!clients[index].valid())
+    if (!clients[index])
         return ERROR_BUSY;
     handed[index] = clients[index].release();
     client = handed[index];
@@ -254,6 +254,6 @@ PipeServer::Read PipeServer::readFully(DWORD index, std::uint8_t* buffer, DWORD 
 void PipeServer::unplug() {
     model.unplug();
     trace.write("unplug(%s)", name.c_str());
-    for (UniqueHandle& server : servers)
+    for (Handle& server : servers)
         server.reset();
 }

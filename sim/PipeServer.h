@@ -58,12 +58,12 @@ private:
     const Trace trace;
     const std::string name;
 
-    UniqueHandle servers[pipeCount];
-    UniqueHandle stopEvent;
-    UniqueHandle readEvent;
+    Handle servers[pipeCount];
+    Handle stopEvent;
+    Handle readEvent;
     std::thread thread;
 
     mutable std::mutex clientLock;
-    UniqueHandle clients[pipeCount]; // until handed out
+    Handle clients[pipeCount]; // until handed out
     HANDLE handed[pipeCount] = {nullptr, nullptr, nullptr};
 };

@@ -116,10 +116,10 @@ std::string revisionText(const Revision& revision) {
 }
 
 bool readTextFile(const std::wstring& path, std::string& text, DWORD& error) {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
+    Handle file(CreateFileW(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         error = GetLastError();
         return false;
     }
@@ -139,15 +139,4 @@ std::wstring environmentVariable(const wchar_t* name) {
     const DWORD length = GetEnvironmentVariableW(name, &value[0], size);
     value.resize(length < size ? length : 0);
     return value;
-}
-
-std::string toUtf8(const std::wstring& text) {
-    if (text.empty())
-        return std::string();
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], size,
-                        nullptr, nullptr);
-    return utf8;
 }

@@ -34,5 +34,3 @@ std::string revisionText(const Revision& revision); // four numbers, as parseRev
 bool readTextFile(const std::wstring& path, std::string& text, DWORD& error);
 // The value of an environment variable; empty when it is not set.
 std::wstring environmentVariable(const wchar_t* name);
-// UTF-16 to UTF-8, for paths in trace lines.
-std::string toUtf8(const std::wstring& text);

@@ -28,10 +28,10 @@ bool writeState(const std::wstring& path, const Revision& revision) {
         revisionText(revision) + "\n";
     const std::wstring temporary = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
     {
-        UniqueHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        Handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
-        if (!file.valid() ||
+        if (!file ||
             !WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
             return false;
     }

@@ -42,14 +42,14 @@ void Trace::write(const char* format, ...) const {
     // Append-only access makes each write one piece at the end of the file on Windows; Wine
     // seeks to the end and writes, which two processes can interleave, so a mutex named after
     // the file makes the append one step for every thread and process.
-    UniqueHandle mutex(CreateMutexW(nullptr, FALSE, appendMutexName(path).c_str()));
-    const DWORD waited = mutex.valid() ? WaitForSingleObject(mutex.get(), INFINITE) : WAIT_FAILED;
+    Handle mutex(CreateMutexW(nullptr, FALSE, appendMutexName(path).c_str()));
+    const DWORD waited = mutex ? WaitForSingleObject(mutex.get(), INFINITE) : WAIT_FAILED;
     {
-        UniqueHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        Handle file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
-        if (file.valid())
+        if (file)
             WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     }
     if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED)

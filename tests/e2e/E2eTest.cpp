@@ -1,6 +1,7 @@
 #include "E2eTest.h"
 
 #include "Polling.h"
+#include "sim/Utf8.h"
 
 #include <filesystem>
 #include <fstream>
@@ -22,12 +23,7 @@ std::string printable(const std::wstring& text) {
         else
             shown += c;
     }
-    int size = WideCharToMultiByte(CP_UTF8, 0, shown.c_str(), static_cast<int>(shown.size()),
-                                   nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, shown.c_str(), static_cast<int>(shown.size()), &result[0], size,
-                        nullptr, nullptr);
-    return result;
+    return toUtf8(shown);
 }
 
 namespace {

@@ -23,7 +23,7 @@ namespace e2e {
 
 // What the test program was told on its command line.
 struct Settings {
-    std::wstring programPath;      // KelvoUpdate.exe, beside this program
+    std::wstring programPath;      // KelvoUpdate.exe
     std::wstring firmwareDir;      // the sample files of scripts/make-firmware.py
     std::wstring workDir;          // one folder per test is made here
     std::wstring shotsDir;         // Linux path for screenshots; empty: none

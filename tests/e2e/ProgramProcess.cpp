@@ -1,6 +1,7 @@
 #include "ProgramProcess.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <cwctype>
 #include <map>
 
@@ -45,10 +46,8 @@ std::vector<wchar_t> environmentBlock(const Environment& extra) {
 }
 
 ProgramProcess::ProgramProcess(const std::wstring& exePath, const Environment& extra,
-                               const std::wstring& desktopName) {
-    std::wstring command = L"\"" + exePath + L"\"";
-    std::vector<wchar_t> line(command.begin(), command.end());
-    line.push_back(L'\0');
+                               const std::wstring& desktopName, const std::wstring& arguments) {
+    std::wstring command = L"\"" + exePath + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     std::vector<wchar_t> environment = environmentBlock(extra);
     std::wstring desktop = desktopName;
 
@@ -56,8 +55,11 @@ ProgramProcess::ProgramProcess(const std::wstring& exePath, const Environment& e
     startup.cb = sizeof startup;
     startup.lpDesktop = desktop.empty() ? nullptr : &desktop[0];
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(exePath.c_str(), line.data(), nullptr, nullptr, FALSE,
-                        CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr, &startup, &info))
+    launched =
+        CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                       environment.data(), nullptr, &startup, &info) != FALSE;
+    // A Linux program comes without a process, and its thread field is not a handle.
+    if (!launched || info.hProcess == nullptr)
         return;
     CloseHandle(info.hThread);
     process = Handle(info.hProcess);
@@ -84,6 +86,14 @@ DWORD ProgramProcess::exitCode() const {
     if (process)
         GetExitCodeProcess(process.get(), &code);
     return code;
+}
+
+bool option(const wchar_t* argument, const wchar_t* name, std::wstring& value) {
+    const size_t length = wcslen(name);
+    if (wcsncmp(argument, name, length) != 0)
+        return false;
+    value = argument + length;
+    return true;
 }
 
 } // namespace e2e

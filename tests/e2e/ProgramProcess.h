@@ -1,12 +1,16 @@
-// ProgramProcess: one run of KelvoUpdate.exe, started with extra environment variables (the
-// simulator's scenario, trace and state files) on a given desktop.
+// ProgramProcess: one run of a program: KelvoUpdate.exe started with extra environment variables
+// (the simulator's scenario, trace and state files) on a given desktop, or any other command.
 //
 // 1. ProgramProcess program(exePath, {{L"KOVSIM_SCENARIO", path}}, desktopName);
 // 2. waitForExit() polls for the end of the process; running() looks once.
 // 3. The destructor ends a process that is still running, so a failed test leaves nothing.
+//
+// Wine starts a Linux program (e.g. /bin/sh) outside its own processes: CreateProcessW succeeds
+// without a process handle, so such a run is started() but never running() and can't be waited
+// for.
 #pragma once
 
-#include "Handle.h"
+#include "sim/Handle.h"
 
 #include <windows.h>
 
@@ -20,24 +24,31 @@ using Environment = std::vector<std::pair<std::wstring, std::wstring>>;
 
 class ProgramProcess {
 public:
+    // `arguments` follow the quoted `exePath` on the command line; an empty desktop name is
+    // this program's desktop.
     ProgramProcess(const std::wstring& exePath, const Environment& extra,
-                   const std::wstring& desktopName);
+                   const std::wstring& desktopName, const std::wstring& arguments = L"");
     ProgramProcess(const ProgramProcess&) = delete;
     ProgramProcess& operator=(const ProgramProcess&) = delete;
     ~ProgramProcess();
 
-    bool started() const { return static_cast<bool>(process); }
+    bool started() const { return launched; }
     DWORD id() const { return processId; }
     bool running() const;
     bool waitForExit(DWORD timeout);
     DWORD exitCode() const;
 
 private:
+    bool launched = false;
     Handle process;
     DWORD processId = 0;
 };
 
 // The current environment block with `extra` added (or replacing variables of the same name).
 std::vector<wchar_t> environmentBlock(const Environment& extra);
+
+// An option of the test programs' command lines: true when `argument` is `name` (e.g. L"--work=")
+// followed by the value, which goes to `value`.
+bool option(const wchar_t* argument, const wchar_t* name, std::wstring& value);
 
 } // namespace e2e

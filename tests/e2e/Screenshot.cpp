@@ -1,6 +1,7 @@
 #include "Screenshot.h"
 
 #include "Polling.h"
+#include "ProgramProcess.h"
 
 namespace e2e {
 
@@ -50,23 +51,16 @@ bool Screenshots::save(const std::wstring& name, const std::vector<HWND>& window
     std::wstring target = folder + L"/" + name + L".png";
     std::wstring partial = folder + L"/" + name + L".partial.png";
     DeleteFileW(windowsPathOf(target).c_str());
-    // `import` runs as a Linux process, which Wine cannot wait for: it writes under another
-    // name and renames the file when done, and the driver waits for the final name.
+    // `import` runs as a Linux process, which Wine can't wait for (ProgramProcess): it writes
+    // under another name and renames the file when done, and the driver waits for the final name.
     std::wstring crop = std::to_wstring(box.right - box.left) + L"x" +
                         std::to_wstring(box.bottom - box.top) + L"+" + std::to_wstring(box.left) +
                         L"+" + std::to_wstring(box.top);
-    std::wstring command = L"/bin/sh -c \"import -window root -crop " + crop + L" +repage '" +
-                           partial + L"' && mv '" + partial + L"' '" + target + L"'\"";
-    std::vector<wchar_t> line(command.begin(), command.end());
-    line.push_back(L'\0');
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
+    const ProgramProcess shell(L"/bin/sh", {}, L"",
+                               L"-c \"import -window root -crop " + crop + L" +repage '" + partial +
+                                   L"' && mv '" + partial + L"' '" + target + L"'\"");
+    if (!shell.started())
         return false;
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
     std::wstring windowsTarget = windowsPathOf(target);
     return waitUntil(
         [&] { return GetFileAttributesW(windowsTarget.c_str()) != INVALID_FILE_ATTRIBUTES; },

@@ -2,24 +2,15 @@
 
 #include "Polling.h"
 
-#include <vector>
-
 namespace e2e {
 
 VirtualDesktop::VirtualDesktop(std::wstring name, int width, int height)
-    : desktopName(std::move(name)) {
-    std::wstring command = L"explorer.exe /desktop=" + desktopName + L"," + std::to_wstring(width) +
-                           L"x" + std::to_wstring(height);
-    std::vector<wchar_t> line(command.begin(), command.end());
-    line.push_back(L'\0');
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
+    : desktopName(std::move(name)),
+      explorer(L"explorer.exe", {}, L"",
+               L"/desktop=" + desktopName + L"," + std::to_wstring(width) + L"x" +
+                   std::to_wstring(height)) {
+    if (!explorer.started())
         return;
-    CloseHandle(info.hThread);
-    explorer = Handle(info.hProcess);
 
     // explorer creates the desktop a moment after it starts.
     waitUntil([&] {
@@ -42,8 +33,7 @@ VirtualDesktop::~VirtualDesktop() {
     }
     // Once nothing uses the desktop, explorer closes it and ends; waiting for that keeps it
     // from outliving the X display it draws on.
-    if (explorer)
-        WaitForSingleObject(explorer.get(), 10000);
+    explorer.waitForExit(10000);
 }
 
 } // namespace e2e

@@ -7,7 +7,7 @@
 // 3. The destructor moves the thread back; explorer ends once nothing uses the desktop.
 #pragma once
 
-#include "Handle.h"
+#include "ProgramProcess.h"
 
 #include <windows.h>
 
@@ -27,7 +27,7 @@ public:
 
 private:
     std::wstring desktopName;
-    Handle explorer;
+    ProgramProcess explorer;
     HDESK previous = nullptr;
     HDESK desktop = nullptr;
 };

@@ -1,44 +1,28 @@
 // The end-to-end tests: KelvoUpdate.exe against the device simulator, on a virtual desktop of
 // the X display in DISPLAY, driven through its windows.
 //
-//   kelvo_e2e.exe [gtest options] --firmware=DIR --work=DIR [--shots=DIR] [--expect-acp=N]
-// DIR are Linux paths: the sample firmware files, a scratch folder, the screenshots' folder.
+//   kelvo_e2e.exe [gtest options] --program=EXE --firmware=DIR --work=DIR [--shots=DIR]
+//                 [--expect-acp=N]
+// EXE and DIR are Linux paths: KelvoUpdate.exe, the sample firmware files, a scratch folder,
+// the screenshots' folder.
 #include "E2eTest.h"
 #include "VirtualDesktop.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <cwchar>
-
-namespace {
-
-bool option(const wchar_t* argument, const wchar_t* name, std::wstring& value) {
-    size_t length = std::wcslen(name);
-    if (std::wcsncmp(argument, name, length) != 0)
-        return false;
-    value = argument + length;
-    return true;
-}
-
-std::wstring besideThisProgram(const wchar_t* name) {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    folder.erase(folder.find_last_of(L"\\/") + 1);
-    return folder + name;
-}
-
-} // namespace
+#include <filesystem>
 
 int wmain(int argc, wchar_t** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     e2e::Settings& settings = e2e::settings();
-    settings.programPath = besideThisProgram(L"KelvoUpdate.exe");
     for (int i = 1; i < argc; ++i) {
+        using e2e::option;
         std::wstring value;
-        if (option(argv[i], L"--firmware=", value))
+        if (option(argv[i], L"--program=", value))
+            settings.programPath = e2e::windowsPathOf(value);
+        else if (option(argv[i], L"--firmware=", value))
             settings.firmwareDir = e2e::windowsPathOf(value);
         else if (option(argv[i], L"--work=", value))
             settings.workDir = e2e::windowsPathOf(value);
@@ -52,8 +36,9 @@ int wmain(int argc, wchar_t** argv) {
             return 2;
         }
     }
-    if (settings.firmwareDir.empty() || settings.workDir.empty()) {
-        std::fprintf(stderr, "kelvo_e2e: --firmware=DIR and --work=DIR are required\n");
+    if (settings.programPath.empty() || settings.firmwareDir.empty() || settings.workDir.empty()) {
+        std::fprintf(stderr,
+                     "kelvo_e2e: --program=EXE, --firmware=DIR and --work=DIR are required\n");
         return 2;
     }
     std::error_code error;

@@ -3,12 +3,13 @@
 // firmware file, clicks Update, waits for the end, prints the log and saves a screenshot of
 // every step, then clicks Finish.
 //
-//   kelvo_walk.exe --firmware=FILE --work=DIR [--shots=DIR]     (Linux paths)
+//   kelvo_walk.exe --program=EXE --firmware=FILE --work=DIR [--shots=DIR]     (Linux paths)
 #include "Polling.h"
 #include "ProgramProcess.h"
 #include "Screenshot.h"
 #include "UiDriver.h"
 #include "VirtualDesktop.h"
+#include "sim/Utf8.h"
 
 #include <cstdio>
 #include <cwchar>
@@ -21,31 +22,19 @@ namespace {
 
 using namespace e2e;
 
+// UTF-8 without the carriage returns of the log's line ends.
 std::string utf8(const std::wstring& text) {
     std::wstring plain;
     for (wchar_t c : text) {
         if (c != L'\r')
             plain += c;
     }
-    int size = WideCharToMultiByte(CP_UTF8, 0, plain.c_str(), static_cast<int>(plain.size()),
-                                   nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, plain.c_str(), static_cast<int>(plain.size()), &result[0], size,
-                        nullptr, nullptr);
-    return result;
+    return toUtf8(plain);
 }
 
 void say(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
-}
-
-bool option(const wchar_t* argument, const wchar_t* name, std::wstring& value) {
-    size_t length = std::wcslen(name);
-    if (std::wcsncmp(argument, name, length) != 0)
-        return false;
-    value = argument + length;
-    return true;
 }
 
 class Walk {
@@ -105,16 +94,18 @@ private:
 
 int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
-    std::wstring firmware, work, shotsDir;
+    std::wstring program, firmware, work, shotsDir;
     for (int i = 1; i < argc; ++i) {
-        if (!option(argv[i], L"--firmware=", firmware) && !option(argv[i], L"--work=", work) &&
+        if (!option(argv[i], L"--program=", program) &&
+            !option(argv[i], L"--firmware=", firmware) && !option(argv[i], L"--work=", work) &&
             !option(argv[i], L"--shots=", shotsDir)) {
             std::fprintf(stderr, "kelvo_walk: unknown argument %ls\n", argv[i]);
             return 2;
         }
     }
-    if (firmware.empty() || work.empty()) {
-        std::fprintf(stderr, "kelvo_walk: --firmware=FILE and --work=DIR are required\n");
+    if (program.empty() || firmware.empty() || work.empty()) {
+        std::fprintf(stderr,
+                     "kelvo_walk: --program=EXE, --firmware=FILE and --work=DIR are required\n");
         return 2;
     }
     const std::wstring workDir = windowsPathOf(work);
@@ -137,13 +128,7 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "kelvo_walk: no virtual desktop (is DISPLAY set?)\n");
         return 1;
     }
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring program(self);
-    program.erase(program.find_last_of(L"\\/") + 1);
-    program += L"KelvoUpdate.exe";
-
-    ProgramProcess process(program,
+    ProgramProcess process(windowsPathOf(program),
                            {{L"KOVSIM_SCENARIO", scenario},
                             {L"KOVSIM_TRACE", workDir + L"\\trace.txt"},
                             {L"KOVSIM_STATE", workDir + L"\\state.txt"}},

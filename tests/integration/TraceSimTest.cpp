@@ -2,6 +2,8 @@
 // The second process is this program again, started with --append-trace-lines (see main).
 #include "SimFixture.h"
 
+#include "../e2e/ProgramProcess.h"
+
 #include "platform/kovusbd.h"
 
 #include <algorithm>
@@ -24,20 +26,11 @@ TEST_F(SimTrace, TwoProcessesAppendWholeLines) {
     wchar_t program[MAX_PATH];
     GetModuleFileNameW(nullptr, program, MAX_PATH);
     const std::string option = appendOption;
-    std::wstring command =
-        L"\"" + std::wstring(program) + L"\" " + std::wstring(option.begin(), option.end());
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION child = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &child));
+    e2e::ProgramProcess child(program, {}, L"", std::wstring(option.begin(), option.end()));
+    ASSERT_TRUE(child.started());
     appendLines();
-    WaitForSingleObject(child.hProcess, INFINITE);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(child.hProcess, &exitCode);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
-    EXPECT_EQ(0u, exitCode);
+    ASSERT_TRUE(child.waitForExit(INFINITE));
+    EXPECT_EQ(0u, child.exitCode());
 
     const std::string text = readFile(L"trace.txt");
     const std::regex line("[0-9]+ KovCloseDevice\\(0x[0-9A-F]+\\) = 0 err=6\n");

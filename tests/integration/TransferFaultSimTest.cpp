@@ -83,7 +83,7 @@ protected:
             const std::wstring path = firmwareFile();
             holder.reset(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-            EXPECT_TRUE(holder.valid());
+            EXPECT_TRUE(holder);
             return path;
         }
         case FileKind::noLength: {
@@ -91,7 +91,7 @@ protected:
                 L"\\\\.\\pipe\\kelvo-fault-" + std::to_wstring(GetCurrentProcessId());
             holder.reset(CreateNamedPipeW(path.c_str(), PIPE_ACCESS_OUTBOUND,
                                           PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr));
-            EXPECT_TRUE(holder.valid());
+            EXPECT_TRUE(holder);
             return path;
         }
         case FileKind::shorterThanItsLength:
@@ -113,7 +113,7 @@ protected:
     }
 
     FirmwareWriter device;
-    UniqueHandle holder; // what keeps the file locked, or the pipe's server end
+    Handle holder; // what keeps the file locked, or the pipe's server end
 };
 
 TEST_P(FaultedTransfer, FailsWithItsTextClosesEverythingAndTheDeviceUpdatesAgain) {
