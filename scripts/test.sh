@@ -25,16 +25,13 @@ esac
 "$root/scripts/check-imports.sh" "$build"
 "$root/scripts/check-manifest.sh" "$build"
 
-# One target's tests in its own prefix, with its own wineserver, stopped afterwards.
+# One target's tests in its own prefix, with its own wineserver: the ctest fixture wine_prefix
+# makes the prefix and starts the server, and stops it after the last test.
 runTests() {
     local tree=$build/$1
     shift
     echo "== tests of the $(basename "$tree") build${*:+ ($*)}"
-    "$root/scripts/wine-prefix.sh" "$tree"
-    local status=0
-    ctest --test-dir "$tree" --output-on-failure -j 1 "$@" || status=$?
-    "$tree/wine-run" --server -k 2>/dev/null || true
-    return $status
+    ctest --test-dir "$tree" --output-on-failure -j 1 "$@"
 }
 trap 'for t in i686 x86_64; do "$build/$t/wine-run" --server -k 2>/dev/null || true; done' EXIT
 
