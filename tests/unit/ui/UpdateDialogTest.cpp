@@ -77,14 +77,10 @@ protected:
     HFONT logFontHandle() const {
         return reinterpret_cast<HFONT>(SendMessageW(item(IDC_LOG), WM_GETFONT, 0, 0));
     }
-    // The face and height of the log's font; without a height, those of a log font of that
-    // height.
-    std::wstring logFont(int height = 0) const {
-        if (height != 0)
-            return toWide("ＭＳ ゴシック") + L" " + std::to_wstring(height);
+    // The log's font as "face height".
+    std::wstring logFont() const {
         LOGFONTW font = {};
-        if (GetObjectW(logFontHandle(), sizeof font, &font) == 0)
-            return L"no font";
+        GetObjectW(logFontHandle(), sizeof font, &font);
         return std::wstring(font.lfFaceName) + L" " + std::to_wstring(font.lfHeight);
     }
 
@@ -154,7 +150,9 @@ TEST_F(UpdateDialogTest, ConnectStepThenConnectLeadsToTheOpenStep) {
                        reinterpret_cast<HICON>(SendMessageW(dlg(), WM_GETICON, ICON_SMALL, 0)));
              // The log's own font: 10.5 points of ＭＳ ゴシック at the screen's resolution.
              HDC screen = GetDC(nullptr);
-             EXPECT_EQ(logFont(-(GetDeviceCaps(screen, LOGPIXELSY) * 105 / 720)), logFont());
+             EXPECT_EQ(toWide("ＭＳ ゴシック -") +
+                           std::to_wstring(GetDeviceCaps(screen, LOGPIXELSY) * 105 / 720),
+                       logFont());
              ReleaseDC(nullptr, screen);
              // Another timer's tick changes nothing.
              SendMessageW(dlg(), WM_TIMER, 7, 0);
@@ -184,10 +182,10 @@ TEST_F(UpdateDialogTest, TheLogFontIsRemadeForEveryDpiChange) {
     DialogScript::run(dialog, {act([&] {
                           const HFONT first = logFontHandle();
                           moveTo(144);
-                          EXPECT_EQ(logFont(-21), logFont());
+                          EXPECT_EQ(toWide("ＭＳ ゴシック -21"), logFont());
                           EXPECT_EQ(0u, GetObjectType(first)) << "the old font is deleted";
                           moveTo(96);
-                          EXPECT_EQ(logFont(-14), logFont());
+                          EXPECT_EQ(toWide("ＭＳ ゴシック -14"), logFont());
                           click(IDCANCEL);
                       })});
 }
