@@ -27,7 +27,7 @@ public:
     std::string text() const;
     std::wstring wideText() const;
     // The dots per inch the window is shown at: its monitor's (GetDpiForWindow), or the
-    // screen's where Windows lacks that function (before Windows 10) or the window has none.
+    // screen's where Windows lacks that function (before Windows 10 1607).
     int dotsPerInch() const;
 
     // Operations

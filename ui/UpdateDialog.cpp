@@ -60,11 +60,12 @@ bool UpdateDialog::onInitDialog() {
     enableAndShow(finishButton, false);
     enableAndShow(cancelButton, true);
 
-    // The log's font is made for the monitor the dialog is on, and remade by onDpiChanged
-    // whenever it moves to one of another scale. Without it the log keeps the dialog's font.
+    // The log's font is made for the monitor the dialog is on (a control has the DPI of its
+    // dialog), and remade by onDpiChanged whenever the dialog moves to a monitor of another
+    // scale. Without it the log keeps the dialog's font.
     logWindow.keepFontOnDpiChange();
-    makeLogFont(logWindow.dotsPerInch()); // a control has the DPI of its dialog
-    return true;                          // the focus goes to the first tab stop, Connect
+    makeLogFont(logWindow.dotsPerInch());
+    return true; // the focus goes to the first tab stop, Connect
 }
 
 void UpdateDialog::onDpiChanged(int dotsPerInch) {
