@@ -1,6 +1,7 @@
 // UsbDevice: construction, open and close, pipe abort and reset, error reporting.
 #include "device/UsbDevice.h"
 
+#include "device/SystemText.h"
 #include "platform/Clock.h"
 #include "platform/TextFormat.h"
 #include "platform/kovusbd.h"
@@ -143,10 +144,11 @@ void UsbDevice::reportError(int code, int detail, int pipeIndex) {
 }
 
 std::string UsbDevice::formatSystemError(int code) {
-    char text[systemTextSize] = {};
-    // On failure the buffer stays zeroed: no system text gives an empty string.
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+    wchar_t text[systemTextSize] = {};
+    // On failure the buffer stays zeroed: no system text gives an empty string. The text is
+    // read in UTF-16, not in the system's ANSI code page, which need not be 932.
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                    static_cast<DWORD>(code), 0, text, systemTextSize, nullptr);
-    text[systemTextSize - 1] = '\0';
-    return std::string(text);
+    text[systemTextSize - 1] = L'\0';
+    return toCodePage932(text);
 }

@@ -78,6 +78,17 @@ template <auto handler> MessageEntry queryDragIconEntry() {
             }};
 }
 
+// WM_DPICHANGED: void handler(int dotsPerInch), the new vertical DPI. The suggested rectangle
+// is left to the default processing (the dialog manager resizes the dialog itself).
+template <auto handler> MessageEntry dpiChangedEntry() {
+    using D = typename detail::HandlerClass<decltype(handler)>::type;
+    static_assert(std::is_same<decltype(handler), void (D::*)(int)>::value, "void handler(int)");
+    return {WM_DPICHANGED, 0, [](Dialog& dialog, WPARAM wParam, LPARAM) -> INT_PTR {
+                (static_cast<D&>(dialog).*handler)(HIWORD(wParam));
+                return TRUE;
+            }};
+}
+
 // WM_TIMER: void handler(UINT_PTR id).
 template <auto handler> MessageEntry timerEntry() {
     using D = typename detail::HandlerClass<decltype(handler)>::type;

@@ -10,6 +10,7 @@
 #include "update/FirmwareImage.h"
 
 #include <cstdarg>
+#include <utility>
 
 namespace {
 
@@ -31,6 +32,7 @@ MessageTable UpdateDialog::messageTable() const {
         commandEntry<&UpdateDialog::onOpen>(IDC_OPEN),
         commandEntry<&UpdateDialog::onUpdate>(IDC_UPDATE),
         timerEntry<&UpdateDialog::onTimer>(),
+        dpiChangedEntry<&UpdateDialog::onDpiChanged>(),
     };
     return makeMessageTable(entries);
 }
@@ -58,10 +60,27 @@ bool UpdateDialog::onInitDialog() {
     enableAndShow(finishButton, false);
     enableAndShow(cancelButton, true);
 
-    // Without the font the log keeps the dialog's.
-    if (logFont.createPointFont(logFontSize, logFontFace))
-        logWindow.setFont(logFont.handle(), true);
+    // The log's font is made for the monitor the dialog is on (a control has the DPI of its
+    // dialog), and remade by onDpiChanged whenever the dialog moves to a monitor of another
+    // scale. Without it the log keeps the dialog's font.
+    logWindow.keepFontOnDpiChange();
+    makeLogFont(logWindow.dotsPerInch());
     return true; // the focus goes to the first tab stop, Connect
+}
+
+void UpdateDialog::onDpiChanged(int dotsPerInch) {
+    makeLogFont(dotsPerInch);
+    // The dialog manager resizes the dialog and lays out its controls.
+    passToDefault();
+}
+
+void UpdateDialog::makeLogFont(int dotsPerInch) {
+    Font font;
+    if (!font.createPointFont(logFontSize, logFontFace, dotsPerInch))
+        return;
+    // The log lets go of the old font before it is deleted (with `font`, at the return).
+    logWindow.setFont(font.handle(), true);
+    logFont = std::move(font);
 }
 
 void UpdateDialog::onOK() {

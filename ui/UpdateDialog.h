@@ -47,6 +47,10 @@ private:
     void onOpen();
     void onUpdate();
     void onTimer(UINT_PTR id);
+    void onDpiChanged(int dotsPerInch);
+
+    // Gives the log its font for `dotsPerInch`; it keeps the one it has when that fails.
+    void makeLogFont(int dotsPerInch);
 
     int runUpdate();
     static DWORD WINAPI updateThreadProc(void* dialog);

@@ -11,6 +11,7 @@
 #include "Texts.h"
 
 #include <algorithm>
+#include <map>
 
 namespace e2e {
 namespace {
@@ -68,6 +69,23 @@ TEST_F(ConnectFault, EveryRefusalIsLoggedAndConnectWorksOnceTheDeviceIsHealthy) 
     dialog().postClose();
     EXPECT_TRUE(programEnds());
     EXPECT_TRUE(devicesClosed(traceLines(), 7)) << "the program closes the device as it ends";
+}
+
+// The system's text in a refused request's line is code page 932, as every byte of the log is
+// read, whatever the system's language: a German umlaut takes its fit in that code page.
+TEST_F(ConnectFault, TheSystemsTextIsLoggedInCodePage932InEveryLanguage) {
+    // Wine's text for 87 in the languages of the end-to-end runs.
+    const std::map<LANGID, std::wstring> lines = {
+        {LANG_GERMAN, L"Vendor request error. Code == 87: Ungultiger Parameter.\r\n"},
+        {LANG_JAPANESE, L"Vendor request error. Code == 87: パラメーターは正しくありません。\r\n"},
+        {LANG_ENGLISH, L"Vendor request error. Code == 87: Invalid parameter.\r\n"},
+    };
+    const auto line = lines.find(PRIMARYLANGID(GetUserDefaultUILanguage()));
+    ASSERT_NE(line, lines.end()) << "no line known for language " << GetUserDefaultUILanguage();
+    writeScenario("refuse_request = 0xB1:87");
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(click(idConnect));
+    EXPECT_TRUE(logBecomes(line->second));
 }
 
 // What happens to the chosen file after Open.

@@ -74,6 +74,16 @@ protected:
     }
     bool focused(int id) const { return GetFocus() == item(id); }
 
+    HFONT logFontHandle() const {
+        return reinterpret_cast<HFONT>(SendMessageW(item(IDC_LOG), WM_GETFONT, 0, 0));
+    }
+    // The log's font as "face height".
+    std::wstring logFont() const {
+        LOGFONTW font = {};
+        GetObjectW(logFontHandle(), sizeof font, &font);
+        return std::wstring(font.lfFaceName) + L" " + std::to_wstring(font.lfHeight);
+    }
+
     // The visible dialog of this thread owned by the main dialog (file dialog, about box).
     HWND ownedDialog() const {
         OwnedSearch search{dlg(), nullptr};
@@ -139,13 +149,10 @@ TEST_F(UpdateDialogTest, ConnectStepThenConnectLeadsToTheOpenStep) {
              EXPECT_NE(nullptr,
                        reinterpret_cast<HICON>(SendMessageW(dlg(), WM_GETICON, ICON_SMALL, 0)));
              // The log's own font: 10.5 points of ＭＳ ゴシック at the screen's resolution.
-             LOGFONTW font = {};
-             HFONT logFont = reinterpret_cast<HFONT>(SendMessageW(item(IDC_LOG), WM_GETFONT, 0, 0));
-             ASSERT_NE(nullptr, logFont);
-             GetObjectW(logFont, sizeof font, &font);
-             EXPECT_EQ(toWide("ＭＳ ゴシック"), std::wstring(font.lfFaceName));
              HDC screen = GetDC(nullptr);
-             EXPECT_EQ(-(GetDeviceCaps(screen, LOGPIXELSY) * 105 / 720), font.lfHeight);
+             EXPECT_EQ(toWide("ＭＳ ゴシック -") +
+                           std::to_wstring(GetDeviceCaps(screen, LOGPIXELSY) * 105 / 720),
+                       logFont());
              ReleaseDC(nullptr, screen);
              // Another timer's tick changes nothing.
              SendMessageW(dlg(), WM_TIMER, 7, 0);
@@ -159,6 +166,28 @@ TEST_F(UpdateDialogTest, ConnectStepThenConnectLeadsToTheOpenStep) {
          }),
          act([this] { click(IDCANCEL); })});
     EXPECT_EQ(IDCANCEL, result);
+}
+
+TEST_F(UpdateDialogTest, TheLogFontIsRemadeForEveryDpiChange) {
+    // As Windows sends it when the dialog moves to a monitor of another scale: the new DPI
+    // and the rectangle it suggests for the dialog there.
+    auto moveTo = [this](int dpi) {
+        RECT suggested = {};
+        GetWindowRect(dlg(), &suggested);
+        suggested.right = suggested.left + (suggested.right - suggested.left) * dpi / 96;
+        suggested.bottom = suggested.top + (suggested.bottom - suggested.top) * dpi / 96;
+        SendMessageW(dlg(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+    };
+    DialogScript::run(dialog, {act([&] {
+                          const HFONT first = logFontHandle();
+                          moveTo(144);
+                          EXPECT_EQ(toWide("ＭＳ ゴシック -21"), logFont());
+                          EXPECT_EQ(0u, GetObjectType(first)) << "the old font is deleted";
+                          moveTo(96);
+                          EXPECT_EQ(toWide("ＭＳ ゴシック -14"), logFont());
+                          click(IDCANCEL);
+                      })});
 }
 
 TEST_F(UpdateDialogTest, OpenChecksTheFileAndLogsItsRevisionAndNotes) {
