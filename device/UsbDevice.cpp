@@ -3,7 +3,7 @@
 
 #include "device/SystemText.h"
 #include "platform/Clock.h"
-#include "platform/TextFormat.h"
+#include "framework/TextFormat.h"
 #include "platform/kovusbd.h"
 
 namespace {
@@ -118,27 +118,27 @@ void UsbDevice::reportError(int code, int detail, int pipeIndex) {
         lastMessage = "Fail to open device.";
         break;
     case USBERR_OPEN_PIPE:
-        lastMessage = formatText("Fail to open pipe #%d. Code = %d: %s", pipeIndex, detail,
-                                 formatSystemError(detail).c_str());
+        lastMessage = framework::formatText("Fail to open pipe #%d. Code = %d: %s", pipeIndex,
+                                            detail, formatSystemError(detail).c_str());
         break;
     case USBERR_READ_PIPE:
-        lastMessage = formatText("Read pipe#%d error. Code == %d: %s", pipeIndex, detail,
-                                 formatSystemError(detail).c_str());
+        lastMessage = framework::formatText("Read pipe#%d error. Code == %d: %s", pipeIndex, detail,
+                                            formatSystemError(detail).c_str());
         break;
     case USBERR_WRITE_PIPE:
-        lastMessage = formatText("Write pipe#%d error. Code == %d: %s", pipeIndex, detail,
-                                 formatSystemError(detail).c_str());
+        lastMessage = framework::formatText("Write pipe#%d error. Code == %d: %s", pipeIndex,
+                                            detail, formatSystemError(detail).c_str());
         break;
     case USBERR_VENDOR_REQUEST:
-        lastMessage = formatText("Vendor request error. Code == %d: %s", detail,
-                                 formatSystemError(detail).c_str());
+        lastMessage = framework::formatText("Vendor request error. Code == %d: %s", detail,
+                                            formatSystemError(detail).c_str());
         break;
     case USBERR_ZERO_LENGTH:
         lastMessage = "Zero length packet returned.\r\n";
         break;
     default:
-        lastMessage = formatText("Internal error(%d). Detail == %d: %s", code, detail,
-                                 formatSystemError(detail).c_str());
+        lastMessage = framework::formatText("Internal error(%d). Detail == %d: %s", code, detail,
+                                            formatSystemError(detail).c_str());
         break;
     }
 }

@@ -9,6 +9,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/Font.h"
+#include "framework/TextFormat.h"
 #include "framework/Window.h"
 #include "ui/LogEdit.h"
 #include "update/FirmwareWriter.h"
@@ -38,7 +39,7 @@ private:
     // on: enable, then show; off: disable, then hide.
     void enableAndShow(const Window& control, bool on);
     // printf-style; may be called from either thread.
-    void logMessage(const char* format, ...);
+    void logMessage(const char* format, ...) KELVO_PRINTF_FORMAT(2, 3);
 
     void onSysCommand(UINT command, LPARAM position);
     void onPaint();
