@@ -31,6 +31,12 @@ MessageTable UpdateDialog::messageTable() const {
         commandEntry<&UpdateDialog::onOpen>(IDC_OPEN),
         commandEntry<&UpdateDialog::onUpdate>(IDC_UPDATE),
         timerEntry<&UpdateDialog::onTimer>(),
+        messageEntry<&UpdateDialog::onWorkerEnded>(workerEndedMessage),
+        queryEndSessionEntry<&UpdateDialog::onQueryEndSession>(),
+        endSessionEntry<&UpdateDialog::onEndSession>(),
+        // The shell sends it once the window's taskbar button exists.
+        messageEntry<&UpdateDialog::onTaskbarButtonCreated>(
+            RegisterWindowMessageW(L"TaskbarButtonCreated")),
     };
     return makeMessageTable(entries);
 }
