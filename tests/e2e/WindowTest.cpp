@@ -1,5 +1,6 @@
-// The window around the steps: the about box of the system menu, the dialog refusing to end
-// while the update runs, and the locale the run is meant for.
+// The window around the steps: the about box of the system menu, the dialog and the session
+// refusing to end while the update runs, and the locale the run is meant for.
+#include "DeviceClosed.h"
 #include "E2eTest.h"
 #include "Polling.h"
 #include "SimTrace.h"
@@ -104,6 +105,44 @@ TEST_F(Busy, EscapeAndCloseDoNotEndTheDialogWhileUpdating) {
     // Once the update is over, Escape ends the dialog as usual.
     dialog().pressEscape();
     EXPECT_TRUE(programEnds());
+}
+
+// Ends the session of the test desktop as Wine does it: wineboot sends WM_QUERYENDSESSION to
+// the windows of each process on its desktop, then WM_ENDSESSION with the answer, and ends a
+// process that agreed. Its exit code is 0 when every process agreed, 1 when one refused.
+DWORD endSession() {
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    ProgramProcess wineboot(std::wstring(system) + L"\\wineboot.exe", {}, settings().desktop,
+                            L"--end-session --shutdown");
+    if (!wineboot.waitForExit(patience))
+        return STILL_ACTIVE;
+    return wineboot.exitCode();
+}
+
+TEST_F(Busy, SessionEndWaitsForTheUpdateAndEndsTheProgramAfterIt) {
+    writeScenario("verify_ms = 8000\nupdate_ms = 1000\n");
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(click(idConnect));
+    ASSERT_TRUE(logBecomes(text::deviceLines));
+    ASSERT_TRUE(chooseFile(sample(L"lune-1.3a.dat")));
+    ASSERT_TRUE(stepBecomes(Step::update));
+    ASSERT_TRUE(click(idUpdate));
+    const std::wstring verifying =
+        text::deviceLines + text::sampleLines + text::sending + text::verifying;
+    ASSERT_TRUE(logBecomes(verifying));
+
+    EXPECT_EQ(1u, endSession()) << "the session ended during the update";
+    ASSERT_TRUE(dialog().log() == verifying)
+        << "verifying ended before the session end was answered; the test proves nothing";
+    EXPECT_TRUE(program().running());
+    ASSERT_TRUE(stepBecomes(Step::finished));
+    EXPECT_TRUE(logBecomes(verifying + text::updating + text::succeeded));
+    EXPECT_EQ(countRequests(traceLines(), 0xB0), 1);
+
+    EXPECT_EQ(0u, endSession()) << "the finished program held the session";
+    EXPECT_TRUE(programEnds());
+    EXPECT_TRUE(devicesClosed(traceLines(), 1));
 }
 
 TEST(Locale, RunsUnderTheCodePageItIsMeantFor) {
