@@ -56,7 +56,21 @@ TEST_F(AboutBox, OpensFromTheSystemMenuAndClosesWithOk) {
     EXPECT_TRUE(programEnds());
 }
 
-class Busy : public ProgramTest {};
+class Busy : public ProgramTest {
+protected:
+    // Starts an update whose verifying stage lasts 8 s, long enough for requests to arrive.
+    ::testing::AssertionResult verifyingBegins() {
+        writeScenario("verify_ms = 8000\nupdate_ms = 1000\n");
+        ::testing::AssertionResult result = start();
+        if (result && (result = click(idConnect)) && (result = logBecomes(text::deviceLines)) &&
+            (result = chooseFile(sample(L"lune-1.3a.dat"))) &&
+            (result = stepBecomes(Step::update)) && (result = click(idUpdate)))
+            result = logBecomes(verifying);
+        return result;
+    }
+    const std::wstring verifying =
+        text::deviceLines + text::sampleLines + text::sending + text::verifying;
+};
 
 // Waits until every message posted to the dialog before this call has been handled: the log
 // control's selection, set by a message posted behind them, is read back. Also stops when the
@@ -75,17 +89,7 @@ bool postedMessagesHandled(const MainDialog& dialog) {
 }
 
 TEST_F(Busy, EscapeAndCloseDoNotEndTheDialogWhileUpdating) {
-    // Verifying takes long enough for the requests below to arrive while it runs.
-    writeScenario("verify_ms = 8000\nupdate_ms = 1000\n");
-    ASSERT_TRUE(start());
-    ASSERT_TRUE(click(idConnect));
-    ASSERT_TRUE(logBecomes(text::deviceLines));
-    ASSERT_TRUE(chooseFile(sample(L"lune-1.3a.dat")));
-    ASSERT_TRUE(stepBecomes(Step::update));
-    ASSERT_TRUE(click(idUpdate));
-    const std::wstring verifying =
-        text::deviceLines + text::sampleLines + text::sending + text::verifying;
-    ASSERT_TRUE(logBecomes(verifying));
+    ASSERT_TRUE(verifyingBegins());
 
     dialog().pressEscape();
     dialog().postCancelCommand();
@@ -121,16 +125,7 @@ DWORD endSession() {
 }
 
 TEST_F(Busy, SessionEndWaitsForTheUpdateAndEndsTheProgramAfterIt) {
-    writeScenario("verify_ms = 8000\nupdate_ms = 1000\n");
-    ASSERT_TRUE(start());
-    ASSERT_TRUE(click(idConnect));
-    ASSERT_TRUE(logBecomes(text::deviceLines));
-    ASSERT_TRUE(chooseFile(sample(L"lune-1.3a.dat")));
-    ASSERT_TRUE(stepBecomes(Step::update));
-    ASSERT_TRUE(click(idUpdate));
-    const std::wstring verifying =
-        text::deviceLines + text::sampleLines + text::sending + text::verifying;
-    ASSERT_TRUE(logBecomes(verifying));
+    ASSERT_TRUE(verifyingBegins());
 
     EXPECT_EQ(1u, endSession()) << "the session ended during the update";
     ASSERT_TRUE(dialog().log() == verifying)

@@ -1,22 +1,12 @@
-// The execution-state seam in unit tests: every request is recorded with the thread that made
-// it; the system is never asked.
+// The execution-state seam in unit tests: every request with the thread that made it. A
+// worker's requests come before it lowers busy, so the UI thread reads them after that.
 #pragma once
 
 #include <windows.h>
 
-#include <mutex>
+#include <utility>
 #include <vector>
 
-struct FakeExecutionState {
-    struct Request {
-        DWORD thread;
-        EXECUTION_STATE state;
-    };
+using ExecutionRequest = std::pair<DWORD, EXECUTION_STATE>; // thread, state
 
-    static FakeExecutionState& get();
-    void reset();
-    std::vector<Request> requests() const;
-
-    mutable std::mutex lock;
-    std::vector<Request> recorded;
-};
+std::vector<ExecutionRequest>& executionRequests();

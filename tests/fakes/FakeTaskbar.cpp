@@ -2,21 +2,14 @@
 
 #include "platform/Taskbar.h"
 
-FakeTaskbar& FakeTaskbar::get() {
-    static FakeTaskbar fake;
-    return fake;
+std::vector<TBPFLAG>& taskbarStates() {
+    static std::vector<TBPFLAG> states;
+    return states;
 }
 
-namespace platform {
-
-// Both are called on the UI thread only.
-bool setTaskbarProgress(HWND, TBPFLAG state) {
-    FakeTaskbar::get().states.push_back(state);
+bool platform::setTaskbarProgress(HWND, TBPFLAG state) {
+    taskbarStates().push_back(state);
     return true;
 }
 
-void flashUntilForeground(HWND) {
-    ++FakeTaskbar::get().flashes;
-}
-
-} // namespace platform
+void platform::flashUntilForeground(HWND) {}

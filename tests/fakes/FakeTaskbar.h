@@ -1,5 +1,4 @@
-// The taskbar seam in unit tests: the progress states and flashes the program asks for, in
-// order; the shell is never asked.
+// The taskbar seam in unit tests: the progress states asked for, in order (UI thread only).
 #pragma once
 
 #include <windows.h>
@@ -8,10 +7,4 @@
 
 #include <vector>
 
-struct FakeTaskbar {
-    static FakeTaskbar& get();
-    void reset() { *this = FakeTaskbar(); }
-
-    std::vector<TBPFLAG> states;
-    int flashes = 0;
-};
+std::vector<TBPFLAG>& taskbarStates();

@@ -14,8 +14,8 @@ struct FreshFakes {
         FakeDriver::get().reset();
         ManualClock::get().reset();
         FakeThread::get().reset();
-        FakeExecutionState::get().reset();
-        FakeTaskbar::get().reset();
+        executionRequests().clear();
+        taskbarStates().clear();
         recordedMessageBoxes().clear();
     }
     ~FreshFakes() {

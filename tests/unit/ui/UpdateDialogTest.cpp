@@ -78,16 +78,6 @@ protected:
         SendMessageW(dlg(), RegisterWindowMessageW(L"TaskbarButtonCreated"), 0, 0);
     }
     bool sessionMayEnd() const { return SendMessageW(dlg(), WM_QUERYENDSESSION, 0, 0) != 0; }
-    static std::vector<TBPFLAG> taskbar() { return FakeTaskbar::get().states; }
-    // The execution states asked for, and whether all came from thread `thread`.
-    static std::vector<EXECUTION_STATE> awake(DWORD thread) {
-        std::vector<EXECUTION_STATE> states;
-        for (const FakeExecutionState::Request& request : FakeExecutionState::get().requests()) {
-            EXPECT_EQ(thread, request.thread);
-            states.push_back(request.state);
-        }
-        return states;
-    }
 
     // The visible dialog of this thread owned by the main dialog (file dialog, about box).
     HWND ownedDialog() const {
@@ -220,86 +210,85 @@ TEST_F(UpdateDialogTest, EmptyNotesGiveNoNotesLine) {
 }
 
 const EXECUTION_STATE keepAwake = ES_CONTINUOUS | ES_SYSTEM_REQUIRED;
+// Asked for and given back by one thread.
+std::vector<ExecutionRequest> awakeOn(DWORD thread) {
+    return {{thread, keepAwake}, {thread, ES_CONTINUOUS}};
+}
 
 TEST_F(UpdateDialogTest, AWorkerThatCannotStartStillLeadsToFinished) {
     FakeThread::get().mode = FakeThread::refuse;
     const INT_PTR result = DialogScript::run(
-        dialog, {act([this] {
-                     taskbarButtonCreated();
-                     click(IDC_CONNECT);
-                     click(IDC_UPDATE);
-                 }),
-                 waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
-                     EXPECT_EQ("hidden shown hidden shown shown", buttons());
-                     EXPECT_EQ(connectedLines, log()) << "no update lines";
-                     EXPECT_TRUE(awake(0).empty()) << "no worker, no request to give back";
-                     EXPECT_EQ((std::vector<TBPFLAG>{TBPF_INDETERMINATE, TBPF_ERROR}), taskbar());
-                     click(IDOK);
-                 })});
+        dialog,
+        {act([this] {
+             taskbarButtonCreated();
+             click(IDC_CONNECT);
+             click(IDC_UPDATE);
+         }),
+         waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
+             EXPECT_EQ("hidden shown hidden shown shown", buttons());
+             EXPECT_EQ(connectedLines, log()) << "no update lines";
+             EXPECT_TRUE(executionRequests().empty()) << "no worker, nothing to give back";
+             EXPECT_EQ((std::vector<TBPFLAG>{TBPF_INDETERMINATE, TBPF_ERROR}), taskbarStates());
+             click(IDOK);
+         })});
     EXPECT_EQ(IDOK, result);
 }
 
 TEST_F(UpdateDialogTest, ASuccessfulUpdateKeepsThePcAwakeOnItsWorkerAndClearsTheTaskbar) {
     TempFile file(firmware(0x12ABCD, 'b', ""));
     driver().replies[0xB2] = 0; // the device is done at once
-    DWORD worker = 0;
     DialogScript::run(
         dialog,
-        join(
-            {{act([this] { click(IDC_CONNECT); })},
-             openFile(file.path()),
-             {act([this] {
-                  EXPECT_TRUE(sessionMayEnd()) << "before the update";
-                  click(IDC_UPDATE);
-                  taskbarButtonCreated(); // late: the button still gets the state
-              }),
-              waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }),
-              act([this, &worker] {
-                  EXPECT_NE(std::string::npos, log().find("ファームウェアの更新に成功しました."));
-                  const std::vector<FakeExecutionState::Request> requests =
-                      FakeExecutionState::get().requests();
-                  ASSERT_FALSE(requests.empty());
-                  worker = requests[0].thread;
-                  EXPECT_NE(GetCurrentThreadId(), worker);
-                  EXPECT_EQ((std::vector<EXECUTION_STATE>{keepAwake, ES_CONTINUOUS}),
-                            awake(worker));
-                  EXPECT_EQ((std::vector<TBPFLAG>{TBPF_INDETERMINATE, TBPF_NOPROGRESS}), taskbar());
-                  EXPECT_TRUE(sessionMayEnd()) << "after the update";
-                  click(IDOK);
-              })}}));
+        join({{act([this] { click(IDC_CONNECT); })},
+              openFile(file.path()),
+              {act([this] {
+                   EXPECT_TRUE(sessionMayEnd()) << "before the update";
+                   click(IDC_UPDATE);
+                   taskbarButtonCreated(); // late: the button still gets the state
+               }),
+               waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
+                   EXPECT_NE(std::string::npos, log().find("ファームウェアの更新に成功しました."));
+                   const std::vector<ExecutionRequest>& requests = executionRequests();
+                   ASSERT_FALSE(requests.empty());
+                   EXPECT_NE(GetCurrentThreadId(), requests[0].first) << "not on the worker";
+                   EXPECT_EQ(awakeOn(requests[0].first), requests);
+                   EXPECT_EQ((std::vector<TBPFLAG>{TBPF_INDETERMINATE, TBPF_NOPROGRESS}),
+                             taskbarStates());
+                   EXPECT_TRUE(sessionMayEnd()) << "after the update";
+                   click(IDOK);
+               })}}));
 }
 
 TEST_F(UpdateDialogTest, WhileTheWorkerRunsEscapeAndCloseDoNotEndTheDialog) {
     // The worker is started but held back: busy must already read as set.
     FakeThread::get().mode = FakeThread::hold;
     const INT_PTR result = DialogScript::run(
-        dialog, {act([this] {
-                     taskbarButtonCreated();
-                     click(IDC_CONNECT);
-                     click(IDC_UPDATE);
-                     PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
-                     PostMessageW(dlg(), WM_CLOSE, 0, 0);
-                     PostMessageW(dlg(), WM_SYSCOMMAND, SC_CLOSE, 0);
-                     PostMessageW(dlg(), WM_COMMAND, IDCANCEL, 0);
-                 }),
-                 pause(30), // several ticks of the dialog's 100 ms timer
-                 act([this] {
-                     EXPECT_EQ("hidden shown hidden hidden disabled", buttons());
-                     EXPECT_FALSE(sessionMayEnd()) << "shutdown waits for the update";
-                     // The worker now runs; its file is missing (no Open): a file error.
-                     FakeThread::get().runHeld();
-                     EXPECT_EQ((std::vector<EXECUTION_STATE>{keepAwake, ES_CONTINUOUS}),
-                               awake(GetCurrentThreadId()));
-                 }),
-                 waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
-                     EXPECT_EQ(std::string(connectedLines) +
-                                   "ファームウェアを送信しています.\r\n"
-                                   "ファームウェアの更新に失敗しました.\r\n",
-                               log());
-                     EXPECT_EQ(1u, recordedMessageBoxes().size());
-                     EXPECT_EQ((std::vector<TBPFLAG>{TBPF_INDETERMINATE, TBPF_ERROR}), taskbar());
-                     PostMessageW(dlg(), WM_CLOSE, 0, 0);
-                 })});
+        dialog,
+        {act([this] {
+             taskbarButtonCreated();
+             click(IDC_CONNECT);
+             click(IDC_UPDATE);
+             PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+             PostMessageW(dlg(), WM_CLOSE, 0, 0);
+             PostMessageW(dlg(), WM_SYSCOMMAND, SC_CLOSE, 0);
+             PostMessageW(dlg(), WM_COMMAND, IDCANCEL, 0);
+         }),
+         pause(30), // several ticks of the dialog's 100 ms timer
+         act([this] {
+             EXPECT_EQ("hidden shown hidden hidden disabled", buttons());
+             EXPECT_FALSE(sessionMayEnd()) << "shutdown waits for the update";
+             // The worker now runs; its file is missing (no Open): a file error.
+             FakeThread::get().runHeld();
+             EXPECT_EQ(awakeOn(GetCurrentThreadId()), executionRequests());
+         }),
+         waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
+             EXPECT_EQ(std::string(connectedLines) + "ファームウェアを送信しています.\r\n"
+                                                     "ファームウェアの更新に失敗しました.\r\n",
+                       log());
+             EXPECT_EQ(1u, recordedMessageBoxes().size());
+             EXPECT_EQ((std::vector<TBPFLAG>{TBPF_INDETERMINATE, TBPF_ERROR}), taskbarStates());
+             PostMessageW(dlg(), WM_CLOSE, 0, 0);
+         })});
     EXPECT_EQ(IDCANCEL, result);
 }
 
