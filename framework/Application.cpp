@@ -1,8 +1,29 @@
 #include "framework/Application.h"
 
+#include "framework/Dialog.h"
+
 namespace {
 
 Application* theApplication = nullptr;
+
+// DLLs that the system or the file dialog load while the program runs come from the system
+// folder only, never from the folder the program was started from (a Downloads folder may
+// hold a planted one). Load-time imports, kovusbd.dll among them, are bound before this.
+void restrictDllSearch() {
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    // Windows 7 has the function only with its update KB2533623.
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    const auto setDefaultDllDirectories =
+        kernel == nullptr
+            ? nullptr
+            : reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+                  reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefaultDllDirectories != nullptr &&
+        setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32))
+        return;
+    // Without it, at least take the current folder out of the search.
+    SetDllDirectoryW(L"");
+}
 
 } // namespace
 
@@ -19,7 +40,14 @@ Application* Application::current() {
     return theApplication;
 }
 
+HWND Application::mainWindow() {
+    if (theApplication == nullptr || theApplication->main == nullptr)
+        return nullptr;
+    return theApplication->main->handle();
+}
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    restrictDllSearch();
     Application* application = Application::current();
     if (application == nullptr)
         return 1;

@@ -1,6 +1,7 @@
 // File and FileException over the wide Win32 file functions.
 #include "framework/File.h"
 
+#include "framework/Application.h"
 #include "platform/MessageBox.h"
 
 #include <cwchar>
@@ -151,6 +152,7 @@ void File::fail() const {
 }
 
 void showFileError(const FileException& error) {
-    platform::messageBox(error.message(), L"QZハルモカLuneファームウェア更新",
+    // Owned by the main window: the box stays in front of the dialog, which waits for it.
+    platform::messageBox(Application::mainWindow(), error.message(), messageBoxCaption,
                          MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
 }

@@ -72,5 +72,6 @@ private:
     std::wstring path;
 };
 
-// The standard error message box for a file error (OK button). Returns when it is dismissed.
+// The standard error message box for a file error (OK button), owned by the application's main
+// window. Returns when it is dismissed; may be called from any thread.
 void showFileError(const FileException& error);

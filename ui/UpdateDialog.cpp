@@ -33,6 +33,12 @@ MessageTable UpdateDialog::messageTable() const {
         commandEntry<&UpdateDialog::onUpdate>(IDC_UPDATE),
         timerEntry<&UpdateDialog::onTimer>(),
         dpiChangedEntry<&UpdateDialog::onDpiChanged>(),
+        messageEntry<&UpdateDialog::onWorkerEnded>(workerEndedMessage),
+        queryEndSessionEntry<&UpdateDialog::onQueryEndSession>(),
+        endSessionEntry<&UpdateDialog::onEndSession>(),
+        // The shell sends it once the window's taskbar button exists.
+        messageEntry<&UpdateDialog::onTaskbarButtonCreated>(
+            RegisterWindowMessageW(L"TaskbarButtonCreated")),
     };
     return makeMessageTable(entries);
 }

@@ -5,12 +5,15 @@
 // 2. Connect and Open run on the UI thread. Update starts one worker thread that runs the
 //    update sequence and a 100 ms timer that, once the worker is done, offers Finish.
 // 3. While the worker runs (busy) the dialog can't be ended: the worker uses its members.
+//    Nor can the session: shutdown and log-off wait, with a reason Windows shows, and the
+//    taskbar button shows the work; it flashes at the end if the user is elsewhere.
 #pragma once
 
 #include "framework/Dialog.h"
 #include "framework/Font.h"
 #include "framework/TextFormat.h"
 #include "framework/Window.h"
+#include "platform/Taskbar.h"
 #include "ui/LogEdit.h"
 #include "update/FirmwareWriter.h"
 
@@ -24,6 +27,8 @@ public:
     static constexpr UINT_PTR updateTimer = 101;
     static constexpr UINT updateTimerPeriod = 100; // ms
     static constexpr int deviceSelector = 0x201;
+    // Posted by the worker when it is done, for a dialog whose timer could not be created.
+    static constexpr UINT workerEndedMessage = WM_APP + 1;
 
     explicit UpdateDialog(HWND parent = nullptr);
     ~UpdateDialog() override = default;
@@ -53,6 +58,15 @@ private:
     // Gives the log its font for `dotsPerInch`; it keeps the one it has when that fails.
     void makeLogFont(int dotsPerInch);
 
+    void onWorkerEnded();
+    // Moves to the Finished state once the worker is done; the update's marks come off.
+    void finishUpdate();
+
+    bool onQueryEndSession();
+    void onEndSession(bool ending);
+    void onTaskbarButtonCreated();
+    void showTaskbarState(TBPFLAG state);
+
     int runUpdate();
     static DWORD WINAPI updateThreadProc(void* dialog);
 
@@ -64,7 +78,12 @@ private:
     Button cancelButton;
     Button finishButton;
     HICON icon;
-    std::atomic<int> busy{0}; // 1 from the start of the worker until it is done
+    std::atomic<int> busy{0};         // 1 from the start of the worker until it is done
+    std::atomic<bool> updated{false}; // the device reported success; written before busy falls
+    bool updating = false;            // UI thread: Update clicked, Finished not yet shown
+    bool timerRunning = false;
+    bool taskbarButton = false; // the shell has made the button ("TaskbarButtonCreated")
+    TBPFLAG taskbarState = TBPF_NOPROGRESS;
     Font logFont;
     std::wstring firmwarePath;
     FirmwareWriter device;

@@ -29,7 +29,10 @@ int leaveStage(FirmwareWriter& device, int stage, int status) {
 
 } // namespace
 
-int runUpdateSequence(FirmwareWriter& device, const std::wstring& firmwarePath, LogEdit& log) {
+int runUpdateSequence(FirmwareWriter& device, const std::wstring& firmwarePath, LogEdit& log,
+                      bool* succeeded) {
+    if (succeeded != nullptr)
+        *succeeded = false;
     log.appendFormat(logtext::sending);
     const int sent = device.sendFile(firmwarePath);
     if (sent < 0) {
@@ -50,6 +53,8 @@ int runUpdateSequence(FirmwareWriter& device, const std::wstring& firmwarePath, 
     }
     if (status == stageDone) {
         log.appendFormat(logtext::succeeded);
+        if (succeeded != nullptr)
+            *succeeded = true;
         device.sendFinal(); // the device runs its new firmware; nothing to do if it refuses
         device.close();
         return 0;

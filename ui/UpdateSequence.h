@@ -16,5 +16,6 @@ class LogEdit;
 constexpr DWORD stageTimeout = 5 * 60 * 1000;
 
 // Returns sendFile's negative result when the transfer failed, otherwise 0; success and
-// failure of the device's own update show only in the log.
-int runUpdateSequence(FirmwareWriter& device, const std::wstring& firmwarePath, LogEdit& log);
+// failure of the device's own update show in the log, and in `succeeded` when given.
+int runUpdateSequence(FirmwareWriter& device, const std::wstring& firmwarePath, LogEdit& log,
+                      bool* succeeded = nullptr);

@@ -18,7 +18,7 @@ public:
     int sendFile(const std::wstring& path);
     int sendData(const void* data, DWORD length);
 
-    // The write time-out for a transfer of `length` bytes: a fixed margin plus the time the
-    // slowest device we accept (256 KiB/s) needs for the data.
+    // The write time-out for a transfer of `length` bytes: 30 s plus the time the slowest
+    // device we accept (16 KiB/s) needs for the data.
     static DWORD transferTimeout(DWORD length);
 };

@@ -106,7 +106,7 @@ std::vector<UpdateFaultRow> updateFaults() {
         {"CommandBlockUnwritable", "closed_pipes = 2", FileChange::none, nullptr, text::failed, 0},
         {"DeviceUnpluggedDuringTheTransfer", "unplug_after = 512", FileChange::none, nullptr,
          text::failed, 0},
-        // The write waits out its time-out (5 s and a little for the sample file).
+        // The write waits out its time-out (30 s and a little for the sample file).
         {"DeviceStopsTakingTheData", "stall_after = 512", FileChange::none, nullptr, text::failed,
          0},
         {"UnexpectedStatusAfterTheTransfer", "status = 4", FileChange::none, nullptr, text::failed,
@@ -152,6 +152,7 @@ TEST_P(UpdateFault, IsLoggedClosesTheDeviceAndFinishes) {
     if (row.boxWords) {
         HWND box = waitForMessageBox();
         ASSERT_TRUE(box) << "no file-error message box";
+        EXPECT_EQ(GetWindow(box, GW_OWNER), dialog().handle()) << "it could hide behind the dialog";
         const std::wstring message = messageBoxText(box);
         EXPECT_NE(message.find(row.boxWords), std::wstring::npos) << printable(message);
         EXPECT_NE(message.find(L"firmware.dat"), std::wstring::npos) << printable(message);

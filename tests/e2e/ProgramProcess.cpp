@@ -45,8 +45,10 @@ std::vector<wchar_t> environmentBlock(const Environment& extra) {
 }
 
 ProgramProcess::ProgramProcess(const std::wstring& exePath, const Environment& extra,
-                               const std::wstring& desktopName) {
+                               const std::wstring& desktopName, const std::wstring& arguments) {
     std::wstring command = L"\"" + exePath + L"\"";
+    if (!arguments.empty())
+        command += L" " + arguments;
     std::vector<wchar_t> line(command.begin(), command.end());
     line.push_back(L'\0');
     std::vector<wchar_t> environment = environmentBlock(extra);

@@ -21,7 +21,7 @@ using Environment = std::vector<std::pair<std::wstring, std::wstring>>;
 class ProgramProcess {
 public:
     ProgramProcess(const std::wstring& exePath, const Environment& extra,
-                   const std::wstring& desktopName);
+                   const std::wstring& desktopName, const std::wstring& arguments = L"");
     ProgramProcess(const ProgramProcess&) = delete;
     ProgramProcess& operator=(const ProgramProcess&) = delete;
     ~ProgramProcess();

@@ -150,6 +150,25 @@ TEST_F(UsbDevicePipes, WriteRefusedOutrightFailsAtOnceWithItsError) {
               device.getLastMessage());
 }
 
+// A write that completes with fewer bytes than asked lost data on the way: it fails, and no
+// packet follows from the wrong offset.
+TEST_F(UsbDevicePipes, ShortWholePacketCompletionFailsWithoutThePaddedPacket) {
+    driver().pipeBufferSize = 4096;
+    driver().nonBlockingPipes = true;
+    for (const DWORD length : {8192u + 100u, 8192u}) {
+        open(1);
+        const Bytes data = sequence(length);
+        EXPECT_EQ(-1, device.writeData(data.data(), length)) << length;
+        EXPECT_EQ(USBERR_WRITE_PIPE, device.lastErrorCode());
+        EXPECT_EQ(ERROR_WRITE_FAULT, device.lastErrorDetail());
+        EXPECT_EQ("Write pipe#1 error. Code == 29: " + systemText(ERROR_WRITE_FAULT),
+                  device.getLastMessage());
+        for (const Bytes& write : pipe(1).readAvailable())
+            EXPECT_NE(512u, write.size()) << "a padded packet after the short write";
+        device.close();
+    }
+}
+
 TEST_F(UsbDevicePipes, FailedWholePartSkipsThePaddedPacket) {
     open(0);
     pipe(1).closeFarEnd();
