@@ -50,7 +50,10 @@ struct Worker {
 
     static DWORD WINAPI run(void* argument) {
         auto& worker = *static_cast<Worker*>(argument);
-        return static_cast<DWORD>(runUpdateSequence(worker.device, worker.path, *worker.log));
+        return static_cast<DWORD>(
+            runUpdateSequence(worker.device, worker.path, [&worker](const char* line) {
+                worker.log->appendFormat("%s", line);
+            }));
     }
 };
 

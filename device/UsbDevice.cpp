@@ -2,13 +2,13 @@
 #include "device/UsbDevice.h"
 
 #include "device/SystemText.h"
+#include "device/VendorRequest.h"
 #include "platform/Clock.h"
 #include "framework/TextFormat.h"
 #include "platform/kovusbd.h"
 
 namespace {
 
-constexpr DWORD requestConfiguration = 0xB1;
 constexpr DWORD systemTextSize = 4096;
 
 } // namespace

@@ -71,7 +71,7 @@ public:
     bool isOpened() const { return isOpen != 0; }
     bool isHighSpeed() const { return highSpeed != 0; }
     DWORD getWriteTimeout() const { return writeTimeout; }
-    // How long a pending pipe write may last; 0xFFFFFFFF never expires.
+    // How long a pending pipe write may last; INFINITE never expires.
     void setWriteTimeout(DWORD milliseconds) { writeTimeout = milliseconds; }
 
 protected:
@@ -94,7 +94,7 @@ protected:
     HANDLE pipeHandles[pipeCount] = {INVALID_HANDLE_VALUE, INVALID_HANDLE_VALUE,
                                      INVALID_HANDLE_VALUE};
     OVERLAPPED pipeOverlapped[pipeCount] = {};
-    DWORD writeTimeout = 0xFFFFFFFF;
+    DWORD writeTimeout = INFINITE;
     std::unique_ptr<std::uint8_t[]> bounceBuffer;
     DWORD statusTime[statusWordCount] = {};
     DWORD statusWord[statusWordCount] = {};

@@ -11,15 +11,9 @@ namespace {
 constexpr DWORD commandPacketSize = 64;
 constexpr DWORD fullSpeedPacketSize = 64;
 constexpr DWORD highSpeedPacketSize = 512;
-constexpr ULONG_PTR statusPending = 259; // STATUS_PENDING in OVERLAPPED::Internal
 // The detail of a write of whole packets that completed with fewer bytes than asked: the device
 // lost data, and the rest must not follow from the wrong offset.
 constexpr int shortWriteDetail = ERROR_WRITE_FAULT;
-
-// Windows writes the record from outside this thread: read it afresh each time.
-bool isPending(const OVERLAPPED& overlapped) {
-    return *static_cast<const volatile ULONG_PTR*>(&overlapped.Internal) == statusPending;
-}
 
 } // namespace
 
@@ -85,7 +79,9 @@ int UsbDevice::waitPipe(int index, bool isRead) {
 
     OVERLAPPED& overlapped = pipeOverlapped[index];
     const DWORD start = platform::tickCount();
-    while (isPending(overlapped)) {
+    // Windows sets Internal from STATUS_PENDING to the result when the write completes; the
+    // calls in the loop make the compiler read the record afresh each time.
+    while (!HasOverlappedIoCompleted(&overlapped)) {
         if (platform::tickCount() - start > writeTimeout) {
             abortPipe(index);
             CancelIo(pipeHandles[index]);

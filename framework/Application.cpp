@@ -1,7 +1,5 @@
 #include "framework/Application.h"
 
-#include "framework/Dialog.h"
-
 namespace {
 
 Application* theApplication = nullptr;
@@ -38,12 +36,6 @@ Application::~Application() {
 
 Application* Application::current() {
     return theApplication;
-}
-
-HWND Application::mainWindow() {
-    if (theApplication == nullptr || theApplication->main == nullptr)
-        return nullptr;
-    return theApplication->main->handle();
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

@@ -9,8 +9,6 @@
 
 #include <windows.h>
 
-class Dialog;
-
 // The caption of the program's message boxes.
 constexpr wchar_t messageBoxCaption[] = L"QZハルモカLuneファームウェア更新";
 
@@ -26,15 +24,4 @@ public:
 
     // The object WinMain starts, or null before it is constructed.
     static Application* current();
-
-    // The window that the program's message boxes belong to, from any thread: the main
-    // window's handle while it exists, else null.
-    static HWND mainWindow();
-
-protected:
-    // Set before the main window is run and cleared when it is done with.
-    void setMainWindow(const Dialog* window) { main = window; }
-
-private:
-    const Dialog* main = nullptr;
 };

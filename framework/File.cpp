@@ -151,8 +151,7 @@ void File::fail() const {
     throw FileException::fromLastError(GetLastError(), path);
 }
 
-void showFileError(const FileException& error) {
-    // Owned by the main window: the box stays in front of the dialog, which waits for it.
-    platform::messageBox(Application::mainWindow(), error.message(), messageBoxCaption,
+void showFileError(HWND owner, const FileException& error) {
+    platform::messageBox(owner, error.message(), messageBoxCaption,
                          MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
 }

@@ -1,5 +1,6 @@
 #include "sim/DeviceModel.h"
 
+#include "device/VendorRequest.h"
 #include "sim/StateFile.h"
 
 namespace {
@@ -38,12 +39,12 @@ DWORD DeviceModel::request(DWORD direction, DWORD code, DWORD index, DWORD lengt
         return ERROR_INVALID_PARAMETER;
 
     switch (code) {
-    case 0xB0: // the device starts the firmware it received
+    case requestFinal: // the device starts the firmware it received
         if (reads || index != 0)
             return stalled;
         install();
         return 0;
-    case 0xB3: // index 0 arms a transfer: a command block may follow
+    case requestControl: // index 0 arms a transfer: a command block may follow
         if (reads || (index != 0 && index != 2))
             return stalled;
         if (index == 0) {
@@ -51,11 +52,11 @@ DWORD DeviceModel::request(DWORD direction, DWORD code, DWORD index, DWORD lengt
             setPlan({{statusBusy, 0}});
         }
         return 0;
-    case 0xB1:
-    case 0xB2:
-    case 0xB5:
-    case 0xB6:
-        if (!reads || index > (code == 0xB2 ? 2u : 0u))
+    case requestConfiguration:
+    case requestStatus:
+    case requestSerial:
+    case requestRevision:
+        if (!reads || index > (code == requestStatus ? 2u : 0u))
             return stalled;
         reply(code, index, static_cast<std::uint8_t*>(buffer));
         return 0;
@@ -69,11 +70,11 @@ DWORD DeviceModel::request(DWORD direction, DWORD code, DWORD index, DWORD lengt
 void DeviceModel::reply(DWORD code, DWORD index, std::uint8_t* buffer) const {
     const DWORD statusWords[3] = {statusWord0(), scenario.statusWord1, scenario.statusWord2};
     DWORD word = 0;
-    if (code == 0xB1)
+    if (code == requestConfiguration)
         word = scenario.highSpeed ? 1 : 0; // bit 0: high speed
-    else if (code == 0xB2)
+    else if (code == requestStatus)
         word = statusWords[index];
-    else if (code == 0xB5)
+    else if (code == requestSerial)
         word = scenario.serial;
     else
         for (int i = 0; i < 4; ++i)

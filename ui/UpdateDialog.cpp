@@ -1,10 +1,9 @@
 #include "ui/UpdateDialog.h"
 
-#include "app/AboutDialog.h"
-#include "app/AboutMenu.h"
 #include "framework/FileDialog.h"
 #include "framework/PaintDC.h"
 #include "res/resource.h"
+#include "ui/AboutMenu.h"
 #include "ui/Compatibility.h"
 #include "ui/LogLines.h"
 #include "update/FirmwareImage.h"
@@ -19,9 +18,14 @@ constexpr char logFontFace[] = "ＭＳ ゴシック";
 
 } // namespace
 
-UpdateDialog::UpdateDialog(HWND parent)
+UpdateDialog::UpdateDialog(AboutBox showAbout, HWND parent)
     : Dialog(IDD_UPDATE, parent),
-      icon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+      icon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      showAbout(std::move(showAbout)) {
+    // File errors of the transfer are shown over the dialog, which the worker keeps waiting.
+    device.setFileErrorHandler(
+        [this](const FileException& error) { showFileError(handle(), error); });
+}
 
 MessageTable UpdateDialog::messageTable() const {
     static const MessageEntry entries[] = {
@@ -123,8 +127,8 @@ void UpdateDialog::onSysCommand(UINT command, LPARAM) {
         passToDefault();
         return;
     }
-    AboutDialog about(handle());
-    about.doModal();
+    if (showAbout)
+        showAbout(handle());
 }
 
 void UpdateDialog::onPaint() {

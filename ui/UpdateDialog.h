@@ -1,7 +1,8 @@
 // UpdateDialog: the program's one window (template 102), leading through Connect, Open and
 // Update with buttons that take turns at one place, and the log of every result.
 //
-// 1. Construct it and run doModal(); Finish or Cancel ends it. It owns the device object.
+// 1. Construct it with what shows the about box and run doModal(); Finish or Cancel ends it.
+//    It owns the device object, and shows the transfer's file errors over itself.
 // 2. Connect and Open run on the UI thread. Update starts one worker thread that runs the
 //    update sequence and a 100 ms timer that, once the worker is done, offers Finish.
 // 3. While the worker runs (busy) the dialog can't be ended: the worker uses its members.
@@ -20,6 +21,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 
 class UpdateDialog : public Dialog {
@@ -30,7 +32,10 @@ public:
     // Posted by the worker when it is done, for a dialog whose timer could not be created.
     static constexpr UINT workerEndedMessage = WM_APP + 1;
 
-    explicit UpdateDialog(HWND parent = nullptr);
+    // Shows the about box, owned by the window it is given; the application supplies it.
+    using AboutBox = std::function<void(HWND owner)>;
+
+    explicit UpdateDialog(AboutBox showAbout, HWND parent = nullptr);
     ~UpdateDialog() override = default;
 
 protected:
@@ -87,4 +92,5 @@ private:
     Font logFont;
     std::wstring firmwarePath;
     FirmwareWriter device;
+    AboutBox showAbout;
 };

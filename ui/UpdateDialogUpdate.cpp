@@ -56,7 +56,8 @@ DWORD WINAPI UpdateDialog::updateThreadProc(void* argument) {
 
 int UpdateDialog::runUpdate() {
     bool succeeded = false;
-    const int result = runUpdateSequence(device, firmwarePath, logWindow, &succeeded);
+    const UpdateLog log = [this](const char* line) { logMessage("%s", line); };
+    const int result = runUpdateSequence(device, firmwarePath, log, &succeeded);
     updated.store(succeeded);
     return result;
 }

@@ -75,7 +75,8 @@ int FirmwareWriter::sendFile(const std::wstring& path) {
         return result;
     } catch (const FileException& error) {
         file.abort();
-        showFileError(error);
+        if (fileErrorHandler)
+            fileErrorHandler(error);
         return -1;
     }
 }

@@ -8,7 +8,7 @@ namespace {
 
 constexpr DWORD idlePause = 100;
 constexpr DWORD pollPause = 10;
-constexpr DWORD noTimeout = 0xFFFFFFFF;
+constexpr DWORD noTimeout = INFINITE;
 
 } // namespace
 

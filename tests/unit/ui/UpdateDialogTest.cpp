@@ -139,7 +139,7 @@ protected:
         return steps;
     }
 
-    UpdateDialog dialog;
+    UpdateDialog dialog{nullptr};
 };
 
 TEST_F(UpdateDialogTest, ConnectStepThenConnectLeadsToTheOpenStep) {

@@ -9,7 +9,10 @@ namespace {
 
 class FirmwareWriterTest : public DeviceTest {
 protected:
-    FirmwareWriterTest() { recordedMessageBoxes().clear(); }
+    FirmwareWriterTest() {
+        recordedMessageBoxes().clear();
+        device.setFileErrorHandler([](const FileException& e) { showFileError(nullptr, e); });
+    }
 
     void open(DWORD configuration) {
         driver().replies[0xB1] = configuration;
