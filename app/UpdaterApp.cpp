@@ -1,5 +1,6 @@
 #include "app/UpdaterApp.h"
 
+#include "app/AboutDialog.h"
 #include "ui/UpdateDialog.h"
 
 // The one application object; WinMain starts it.
@@ -7,7 +8,10 @@ UpdaterApp theApp;
 
 bool UpdaterApp::initInstance() {
     // The dialog, and with it the device (closed if still open), ends with this scope.
-    UpdateDialog dialog;
+    UpdateDialog dialog([](HWND owner) {
+        AboutDialog about(owner);
+        about.doModal();
+    });
     dialog.doModal();
     return false;
 }

@@ -20,7 +20,7 @@ public:
                                               ES_MULTILINE | ES_READONLY | ES_WANTRETURN,
                                           10, 10, 420, 200, frame, nullptr, nullptr, nullptr);
         log.attach(edit);
-        if (font.createPointFont(105, "ＭＳ ゴシック"))
+        if (font.createPointFont(105, "ＭＳ ゴシック", log.dotsPerInch()))
             log.setFont(font.handle(), true);
     }
     LogWindow(const LogWindow&) = delete;

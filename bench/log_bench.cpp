@@ -2,7 +2,7 @@
 // text, writes the whole text back and scrolls to the end) next to one plain SetWindowTextW of
 // a text of the same size into the same edit control. Medians of many rounds and their ratio.
 //
-//     wine-run bin/log_bench.exe [rounds]      (needs a display: run under Xvfb)
+//     wine-run bench/log_bench.exe [rounds]      (needs a display: run under Xvfb)
 #include "Bench.h"
 #include "LogWindow.h"
 

@@ -6,7 +6,7 @@
 // PrivateUsage and PagefileUsage; Wine 8 fills only PagefileUsage (its anonymous resident
 // memory) and keeps no peak, so a thread samples it every millisecond during the transfer.
 //
-//     wine-run bin/memory_bench.exe
+//     wine-run bench/memory_bench.exe
 #include "Bench.h"
 
 #include "update/FirmwareWriter.h"

@@ -9,7 +9,7 @@
 // writing a trace line costs the calling thread a file open, append and close, which would
 // slow the very loop being measured.
 //
-//     wine-run bin/polling_bench.exe      (needs a display: run under Xvfb)
+//     wine-run bench/polling_bench.exe      (needs a display: run under Xvfb)
 #include "Bench.h"
 #include "LogWindow.h"
 
@@ -50,7 +50,10 @@ struct Worker {
 
     static DWORD WINAPI run(void* argument) {
         auto& worker = *static_cast<Worker*>(argument);
-        return static_cast<DWORD>(runUpdateSequence(worker.device, worker.path, *worker.log));
+        return static_cast<DWORD>(
+            runUpdateSequence(worker.device, worker.path, [&worker](const char* line) {
+                worker.log->appendFormat("%s", line);
+            }));
     }
 };
 

@@ -1,4 +1,4 @@
-// Transfer cost: a firmware file of 1 MiB and of 32 MiB sent to the simulator (bin/kovusbd.dll)
+// Transfer cost: a firmware file of 1 MiB and of 32 MiB sent to the simulator (sim/kovusbd.dll)
 // three ways, alternating round by round in one process:
 //   plain     the same transfer with the driver library and WriteFile only: request 0xB3, the
 //             command block, one write of the whole image, each write waited for on an event;
@@ -10,7 +10,7 @@
 // The device is opened before and closed after each timed transfer. Medians and ratios are
 // printed; sendFile / sendData shows the share of reading the file.
 //
-//     wine-run bin/transfer_bench.exe [rounds at 32 MiB]
+//     wine-run bench/transfer_bench.exe [rounds at 32 MiB]
 #include "Bench.h"
 
 #include "platform/kovusbd.h"

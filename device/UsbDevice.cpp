@@ -1,13 +1,14 @@
 // UsbDevice: construction, open and close, pipe abort and reset, error reporting.
 #include "device/UsbDevice.h"
 
+#include "device/SystemText.h"
+#include "device/VendorRequest.h"
 #include "platform/Clock.h"
-#include "platform/TextFormat.h"
+#include "framework/TextFormat.h"
 #include "platform/kovusbd.h"
 
 namespace {
 
-constexpr DWORD requestConfiguration = 0xB1;
 constexpr DWORD systemTextSize = 4096;
 
 } // namespace
@@ -117,36 +118,37 @@ void UsbDevice::reportError(int code, int detail, int pipeIndex) {
         lastMessage = "Fail to open device.";
         break;
     case USBERR_OPEN_PIPE:
-        lastMessage = formatText("Fail to open pipe #%d. Code = %d: %s", pipeIndex, detail,
-                                 formatSystemError(detail).c_str());
+        lastMessage = framework::formatText("Fail to open pipe #%d. Code = %d: %s", pipeIndex,
+                                            detail, formatSystemError(detail).c_str());
         break;
     case USBERR_READ_PIPE:
-        lastMessage = formatText("Read pipe#%d error. Code == %d: %s", pipeIndex, detail,
-                                 formatSystemError(detail).c_str());
+        lastMessage = framework::formatText("Read pipe#%d error. Code == %d: %s", pipeIndex, detail,
+                                            formatSystemError(detail).c_str());
         break;
     case USBERR_WRITE_PIPE:
-        lastMessage = formatText("Write pipe#%d error. Code == %d: %s", pipeIndex, detail,
-                                 formatSystemError(detail).c_str());
+        lastMessage = framework::formatText("Write pipe#%d error. Code == %d: %s", pipeIndex,
+                                            detail, formatSystemError(detail).c_str());
         break;
     case USBERR_VENDOR_REQUEST:
-        lastMessage = formatText("Vendor request error. Code == %d: %s", detail,
-                                 formatSystemError(detail).c_str());
+        lastMessage = framework::formatText("Vendor request error. Code == %d: %s", detail,
+                                            formatSystemError(detail).c_str());
         break;
     case USBERR_ZERO_LENGTH:
         lastMessage = "Zero length packet returned.\r\n";
         break;
     default:
-        lastMessage = formatText("Internal error(%d). Detail == %d: %s", code, detail,
-                                 formatSystemError(detail).c_str());
+        lastMessage = framework::formatText("Internal error(%d). Detail == %d: %s", code, detail,
+                                            formatSystemError(detail).c_str());
         break;
     }
 }
 
 std::string UsbDevice::formatSystemError(int code) {
-    char text[systemTextSize] = {};
-    // On failure the buffer stays zeroed: no system text gives an empty string.
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+    wchar_t text[systemTextSize] = {};
+    // On failure the buffer stays zeroed: no system text gives an empty string. The text is
+    // read in UTF-16, not in the system's ANSI code page, which need not be 932.
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                    static_cast<DWORD>(code), 0, text, systemTextSize, nullptr);
-    text[systemTextSize - 1] = '\0';
-    return std::string(text);
+    text[systemTextSize - 1] = L'\0';
+    return toCodePage932(text);
 }

@@ -48,6 +48,8 @@ public:
 
     void clearError();
     std::string getLastMessage() const { return lastMessage; }
+    // The system's text for a Windows error code in code page 932 (device/SystemText.h);
+    // empty when the system has none.
     static std::string formatSystemError(int code);
 
     DWORD abortPipe(int index);
@@ -69,7 +71,7 @@ public:
     bool isOpened() const { return isOpen != 0; }
     bool isHighSpeed() const { return highSpeed != 0; }
     DWORD getWriteTimeout() const { return writeTimeout; }
-    // How long a pending pipe write may last; 0xFFFFFFFF never expires.
+    // How long a pending pipe write may last; INFINITE never expires.
     void setWriteTimeout(DWORD milliseconds) { writeTimeout = milliseconds; }
 
 protected:
@@ -92,7 +94,7 @@ protected:
     HANDLE pipeHandles[pipeCount] = {INVALID_HANDLE_VALUE, INVALID_HANDLE_VALUE,
                                      INVALID_HANDLE_VALUE};
     OVERLAPPED pipeOverlapped[pipeCount] = {};
-    DWORD writeTimeout = 0xFFFFFFFF;
+    DWORD writeTimeout = INFINITE;
     std::unique_ptr<std::uint8_t[]> bounceBuffer;
     DWORD statusTime[statusWordCount] = {};
     DWORD statusWord[statusWordCount] = {};

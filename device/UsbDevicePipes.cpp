@@ -11,12 +11,9 @@ namespace {
 constexpr DWORD commandPacketSize = 64;
 constexpr DWORD fullSpeedPacketSize = 64;
 constexpr DWORD highSpeedPacketSize = 512;
-constexpr ULONG_PTR statusPending = 259; // STATUS_PENDING in OVERLAPPED::Internal
-
-// Windows writes the record from outside this thread: read it afresh each time.
-bool isPending(const OVERLAPPED& overlapped) {
-    return *static_cast<const volatile ULONG_PTR*>(&overlapped.Internal) == statusPending;
-}
+// The detail of a write of whole packets that completed with fewer bytes than asked: the device
+// lost data, and the rest must not follow from the wrong offset.
+constexpr int shortWriteDetail = ERROR_WRITE_FAULT;
 
 } // namespace
 
@@ -30,17 +27,21 @@ int UsbDevice::writeData(const void* data, DWORD length) {
 }
 
 // The whole packets go out in one write straight from the caller's buffer; only the tail is
-// copied, into a zero-filled packet.
+// copied, into a zero-filled packet. A whole-packet write that completes short fails: the
+// padded packet is not sent after a gap.
 int UsbDevice::writePadded(int index, const void* data, DWORD length, DWORD packetSize) {
     const DWORD rest = length % packetSize;
     const DWORD whole = length - rest;
-    if (rest == 0)
-        return writePipe(index, data, length);
-
     int sent = 0;
-    if (whole != 0) {
+    if (whole != 0 || rest == 0) {
         sent = writePipe(index, data, whole);
         if (sent < 0)
+            return sent;
+        if (static_cast<DWORD>(sent) != whole) {
+            reportError(USBERR_WRITE_PIPE, shortWriteDetail, index);
+            return -1;
+        }
+        if (rest == 0)
             return sent;
     }
     std::memset(bounceBuffer.get(), 0, packetSize);
@@ -78,7 +79,9 @@ int UsbDevice::waitPipe(int index, bool isRead) {
 
     OVERLAPPED& overlapped = pipeOverlapped[index];
     const DWORD start = platform::tickCount();
-    while (isPending(overlapped)) {
+    // Windows sets Internal from STATUS_PENDING to the result when the write completes; the
+    // calls in the loop make the compiler read the record afresh each time.
+    while (!HasOverlappedIoCompleted(&overlapped)) {
         if (platform::tickCount() - start > writeTimeout) {
             abortPipe(index);
             CancelIo(pipeHandles[index]);

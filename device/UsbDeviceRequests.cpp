@@ -1,6 +1,8 @@
 // UsbDevice: vendor control requests and the 10 ms status cache.
 #include "device/UsbDevice.h"
 
+#include "device/VendorRequest.h"
+
 #include "platform/Clock.h"
 #include "platform/kovusbd.h"
 
@@ -8,11 +10,6 @@ namespace {
 
 constexpr DWORD deviceToHost = 1;
 constexpr DWORD hostToDevice = 0;
-constexpr DWORD requestFinal = 0xB0;
-constexpr DWORD requestStatus = 0xB2;
-constexpr DWORD requestControl = 0xB3;
-constexpr DWORD requestSerial = 0xB5;
-constexpr DWORD requestRevision = 0xB6;
 constexpr DWORD replyLength = 4;
 
 } // namespace

@@ -9,6 +9,9 @@
 
 #include <windows.h>
 
+// The caption of the program's message boxes.
+constexpr wchar_t messageBoxCaption[] = L"QZハルモカLuneファームウェア更新";
+
 class Application {
 public:
     Application();

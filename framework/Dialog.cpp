@@ -1,5 +1,21 @@
 #include "framework/Dialog.h"
 
+#include "framework/Application.h"
+#include "platform/MessageBox.h"
+
+#include <new>
+
+namespace {
+
+// Out of memory in a handler: the standard report, and the dialog carries on with the next
+// message.
+void reportOutOfMemory(HWND window) {
+    platform::messageBox(window, L"メモリが不足しています。", messageBoxCaption,
+                         MB_OK | MB_ICONEXCLAMATION);
+}
+
+} // namespace
+
 Dialog::Dialog(UINT templateId, HWND parent) : templateId(templateId), parent(parent) {}
 
 INT_PTR Dialog::doModal() {
@@ -19,13 +35,23 @@ INT_PTR CALLBACK Dialog::dialogProc(HWND window, UINT message, WPARAM wParam,
         auto* dialog = reinterpret_cast<Dialog*>(lParam);
         SetWindowLongPtrW(window, DWLP_USER, lParam);
         dialog->hwnd = window;
-        return dialog->onInitDialog() ? TRUE : FALSE;
+        try {
+            return dialog->onInitDialog() ? TRUE : FALSE;
+        } catch (const std::bad_alloc&) {
+            reportOutOfMemory(window);
+            return TRUE;
+        }
     }
     // Messages that come before WM_INITDIALOG (WM_SETFONT) find no object yet.
     auto* dialog = reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, DWLP_USER));
     if (dialog == nullptr)
         return FALSE;
-    const INT_PTR result = dialog->dispatch(message, wParam, lParam);
+    INT_PTR result = FALSE;
+    try {
+        result = dialog->dispatch(message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        reportOutOfMemory(window);
+    }
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, DWLP_USER, 0);
         dialog->hwnd = nullptr;
@@ -43,13 +69,15 @@ INT_PTR Dialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_COMMAND && (!isClick || entry.commandId != LOWORD(wParam)))
             continue;
         // Handlers may send messages to this dialog, which dispatch again: keep each
-        // message's own request for default processing.
-        const bool outer = defaultWanted;
+        // message's own request for default processing, also when a handler throws.
+        struct Restore {
+            bool& flag;
+            bool outer;
+            ~Restore() { flag = outer; }
+        } restore{defaultWanted, defaultWanted};
         defaultWanted = false;
         const INT_PTR result = entry.call(*this, wParam, lParam);
-        const bool wantsDefault = defaultWanted;
-        defaultWanted = outer;
-        return wantsDefault ? FALSE : result;
+        return defaultWanted ? FALSE : result;
     }
     if (isClick && LOWORD(wParam) == IDOK) {
         onOK();

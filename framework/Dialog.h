@@ -6,7 +6,8 @@
 //    dialog can't be created.
 // 3. IDOK and IDCANCEL end the dialog through onOK() and onCancel(), which a dialog may
 //    override (Escape and the window's close command arrive as IDCANCEL).
-// The dialog procedure finds its object through DWLP_USER, stored at WM_INITDIALOG.
+// The dialog procedure finds its object through DWLP_USER, stored at WM_INITDIALOG. Out of
+// memory in a handler is reported with the standard message box, and the dialog goes on.
 #pragma once
 
 #include "framework/MessageTable.h"

@@ -1,6 +1,7 @@
 // File and FileException over the wide Win32 file functions.
 #include "framework/File.h"
 
+#include "framework/Application.h"
 #include "platform/MessageBox.h"
 
 #include <cwchar>
@@ -150,7 +151,7 @@ void File::fail() const {
     throw FileException::fromLastError(GetLastError(), path);
 }
 
-void showFileError(const FileException& error) {
-    platform::messageBox(error.message(), L"QZハルモカLuneファームウェア更新",
+void showFileError(HWND owner, const FileException& error) {
+    platform::messageBox(owner, error.message(), messageBoxCaption,
                          MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
 }

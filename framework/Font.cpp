@@ -2,27 +2,21 @@
 
 #include "framework/Cp932.h"
 
-namespace {
+#include <utility>
 
-int screenDotsPerInchY() {
-    HDC screen = GetDC(nullptr);
-    if (screen == nullptr)
-        return 96;
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
+Font& Font::operator=(Font&& other) noexcept {
+    std::swap(font, other.font);
+    return *this;
 }
-
-} // namespace
 
 Font::~Font() {
     if (font != nullptr)
         DeleteObject(font);
 }
 
-bool Font::createPointFont(int tenthsOfPoint, const std::string& faceName) {
+bool Font::createPointFont(int tenthsOfPoint, const std::string& faceName, int dotsPerInch) {
     LOGFONTW description = {};
-    description.lfHeight = pointHeight(tenthsOfPoint, screenDotsPerInchY());
+    description.lfHeight = pointHeight(tenthsOfPoint, dotsPerInch);
     description.lfCharSet = DEFAULT_CHARSET;
     const std::wstring face = toWide(faceName);
     for (size_t i = 0; i < face.size() && i < LF_FACESIZE - 1; ++i)

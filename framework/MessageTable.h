@@ -78,6 +78,17 @@ template <auto handler> MessageEntry queryDragIconEntry() {
             }};
 }
 
+// WM_DPICHANGED: void handler(int dotsPerInch), the new vertical DPI. The suggested rectangle
+// is left to the default processing (the dialog manager resizes the dialog itself).
+template <auto handler> MessageEntry dpiChangedEntry() {
+    using D = typename detail::HandlerClass<decltype(handler)>::type;
+    static_assert(std::is_same<decltype(handler), void (D::*)(int)>::value, "void handler(int)");
+    return {WM_DPICHANGED, 0, [](Dialog& dialog, WPARAM wParam, LPARAM) -> INT_PTR {
+                (static_cast<D&>(dialog).*handler)(HIWORD(wParam));
+                return TRUE;
+            }};
+}
+
 // WM_TIMER: void handler(UINT_PTR id).
 template <auto handler> MessageEntry timerEntry() {
     using D = typename detail::HandlerClass<decltype(handler)>::type;
@@ -85,6 +96,39 @@ template <auto handler> MessageEntry timerEntry() {
                   "void handler(UINT_PTR)");
     return {WM_TIMER, 0, [](Dialog& dialog, WPARAM wParam, LPARAM) -> INT_PTR {
                 (static_cast<D&>(dialog).*handler)(static_cast<UINT_PTR>(wParam));
+                return TRUE;
+            }};
+}
+
+// Any other message, e.g. a registered or a private one: void handler().
+template <auto handler> MessageEntry messageEntry(UINT message) {
+    using D = typename detail::HandlerClass<decltype(handler)>::type;
+    static_assert(std::is_same<decltype(handler), void (D::*)()>::value, "void handler()");
+    return {message, 0, [](Dialog& dialog, WPARAM, LPARAM) -> INT_PTR {
+                (static_cast<D&>(dialog).*handler)();
+                return TRUE;
+            }};
+}
+
+// WM_QUERYENDSESSION: bool handler(), true to let the session end. A dialog procedure gives
+// the answer through DWLP_MSGRESULT.
+template <auto handler> MessageEntry queryEndSessionEntry() {
+    using D = typename detail::HandlerClass<decltype(handler)>::type;
+    static_assert(std::is_same<decltype(handler), bool (D::*)()>::value, "bool handler()");
+    return {WM_QUERYENDSESSION, 0, [](Dialog& dialog, WPARAM, LPARAM) -> INT_PTR {
+                const bool mayEnd = (static_cast<D&>(dialog).*handler)();
+                SetWindowLongPtrW(static_cast<D&>(dialog).handle(), DWLP_MSGRESULT,
+                                  mayEnd ? TRUE : FALSE);
+                return TRUE;
+            }};
+}
+
+// WM_ENDSESSION: void handler(bool ending); `ending` is false when the session goes on.
+template <auto handler> MessageEntry endSessionEntry() {
+    using D = typename detail::HandlerClass<decltype(handler)>::type;
+    static_assert(std::is_same<decltype(handler), void (D::*)(bool)>::value, "void handler(bool)");
+    return {WM_ENDSESSION, 0, [](Dialog& dialog, WPARAM wParam, LPARAM) -> INT_PTR {
+                (static_cast<D&>(dialog).*handler)(wParam != FALSE);
                 return TRUE;
             }};
 }

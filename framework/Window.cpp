@@ -2,6 +2,32 @@
 
 #include "framework/Cp932.h"
 
+namespace {
+
+// Functions of newer Windows versions, looked up in user32.dll (loaded with the program).
+using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+// Its two DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS arguments are int-sized enumerations.
+using SetDialogControlDpiChangeBehaviorFunction = BOOL(WINAPI*)(HWND, int, int);
+constexpr int dcdcDisableFontUpdate = 0x0001; // DCDC_DISABLE_FONT_UPDATE
+
+template <class Function> Function user32Function(const char* name) {
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (user32 == nullptr)
+        return nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
+}
+
+int screenDotsPerInchY() {
+    HDC screen = GetDC(nullptr);
+    if (screen == nullptr)
+        return USER_DEFAULT_SCREEN_DPI;
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+} // namespace
+
 std::wstring Window::wideText() const {
     const int length = GetWindowTextLengthW(hwnd);
     if (length <= 0)
@@ -18,4 +44,17 @@ std::string Window::text() const {
 
 void Window::setText(const std::string& text) const {
     SetWindowTextW(hwnd, toWide(text).c_str());
+}
+
+int Window::dotsPerInch() const {
+    const auto getDpiForWindow = user32Function<GetDpiForWindowFunction>("GetDpiForWindow");
+    const UINT dpi = getDpiForWindow != nullptr ? getDpiForWindow(hwnd) : 0;
+    return dpi != 0 ? static_cast<int>(dpi) : screenDotsPerInchY();
+}
+
+void Window::keepFontOnDpiChange() const {
+    const auto setBehavior = user32Function<SetDialogControlDpiChangeBehaviorFunction>(
+        "SetDialogControlDpiChangeBehavior");
+    if (setBehavior != nullptr)
+        setBehavior(hwnd, dcdcDisableFontUpdate, dcdcDisableFontUpdate);
 }

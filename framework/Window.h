@@ -4,6 +4,8 @@
 //    dialog's window owns the control windows, a wrapper never creates or destroys one.
 // 2. Texts go in and come out as code page 932 bytes; the window itself is spoken to with the
 //    wide functions.
+// 3. Under per-monitor DPI awareness a window's DPI is that of the monitor it is on, and may
+//    change while it runs (WM_DPICHANGED).
 #pragma once
 
 #include <windows.h>
@@ -24,6 +26,9 @@ public:
     bool isEnabled() const { return IsWindowEnabled(hwnd) != FALSE; }
     std::string text() const;
     std::wstring wideText() const;
+    // The dots per inch the window is shown at: its monitor's (GetDpiForWindow), or the
+    // screen's where Windows lacks that function (before Windows 10 1607).
+    int dotsPerInch() const;
 
     // Operations
     void setText(const std::string& text) const;
@@ -32,6 +37,10 @@ public:
     void setFont(HFONT font, bool redraw) const {
         send(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw ? TRUE : FALSE);
     }
+    // A control of a dialog keeps the font it was given when the DPI changes: the dialog
+    // manager of Windows 10 and later would otherwise give it the dialog's rescaled font. No
+    // effect where Windows lacks per-monitor dialog scaling.
+    void keepFontOnDpiChange() const;
     LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return SendMessageW(hwnd, message, wParam, lParam);
     }

@@ -2,8 +2,8 @@
 
 namespace platform {
 
-int messageBox(const std::wstring& text, const std::wstring& caption, UINT type) {
-    return MessageBoxW(nullptr, text.c_str(), caption.c_str(), type);
+int messageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
+    return MessageBoxW(owner, text.c_str(), caption.c_str(), type);
 }
 
 } // namespace platform

@@ -8,7 +8,8 @@
 
 namespace platform {
 
-// Shows a modal message box with no owner window; returns the button chosen.
-int messageBox(const std::wstring& text, const std::wstring& caption, UINT type);
+// Shows a modal message box owned by `owner` (null: none), so that it stays in front of that
+// window until it is answered; returns the button chosen.
+int messageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type);
 
 } // namespace platform

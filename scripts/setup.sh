@@ -25,8 +25,8 @@ if [ ${#missing[@]} -ne 0 ]; then
     $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# The end-to-end tests run the program under a Japanese and an English locale.
-for name in ja_JP en_US; do
+# The end-to-end tests run the program under a Japanese, an English and a German locale.
+for name in ja_JP en_US de_DE; do
     if ! locale -a 2>/dev/null | grep -x "$name.utf8" >/dev/null; then
         echo "setup: generating the locale $name.UTF-8"
         $SUDO localedef -i "$name" -c -f UTF-8 -A /usr/share/locale/locale.alias "$name.UTF-8"

@@ -1,6 +1,6 @@
 #!/bin/bash
-# The whole test run: installs what is missing, builds both targets, checks the ordinal
-# imports and the manifest, and runs the tests under Wine (and Xvfb where windows are made).
+# The whole test run: installs what is missing, checks that includes follow the layers, builds
+# both targets, checks the ordinal imports and the manifest, and runs the tests under Wine (and Xvfb where windows are made).
 #   scripts/test.sh                  every test on the i686 build (what users run) under the
 #                                    32-bit loader, then the unit and integration tests on the
 #                                    x86_64 build (the code stays 64-bit clean)
@@ -20,6 +20,7 @@ case "${1:-}" in
 esac
 
 "$root/scripts/setup.sh"
+"$root/scripts/check-layers.sh" "$root"
 "$root/scripts/build.sh" x86_64 "$build"
 "$root/scripts/build.sh" i686 "$build"
 "$root/scripts/check-imports.sh" "$build"

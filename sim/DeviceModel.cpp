@@ -1,5 +1,6 @@
 #include "sim/DeviceModel.h"
 
+#include "device/VendorRequest.h"
 #include "sim/StateFile.h"
 
 #include <algorithm>
@@ -40,12 +41,12 @@ DWORD DeviceModel::request(DWORD direction, DWORD code, DWORD index, DWORD lengt
         return ERROR_INVALID_PARAMETER;
 
     switch (code) {
-    case 0xB0: // the device starts the firmware it received
+    case requestFinal: // the device starts the firmware it received
         if (reads || index != 0)
             return stalled;
         install();
         return 0;
-    case 0xB3: // index 0 arms a transfer: a command block may follow
+    case requestControl: // index 0 arms a transfer: a command block may follow
         if (reads || (index != 0 && index != 2))
             return stalled;
         if (index == 0) {
@@ -53,11 +54,11 @@ DWORD DeviceModel::request(DWORD direction, DWORD code, DWORD index, DWORD lengt
             setPlan({{statusBusy, 0}});
         }
         return 0;
-    case 0xB1:
-    case 0xB2:
-    case 0xB5:
-    case 0xB6:
-        if (!reads || index > (code == 0xB2 ? 2u : 0u))
+    case requestConfiguration:
+    case requestStatus:
+    case requestSerial:
+    case requestRevision:
+        if (!reads || index > (code == requestStatus ? 2u : 0u))
             return stalled;
         reply(code, index, static_cast<std::uint8_t*>(buffer));
         return 0;
@@ -70,13 +71,13 @@ DWORD DeviceModel::request(DWORD direction, DWORD code, DWORD index, DWORD lengt
 // reserved in that byte order.
 void DeviceModel::reply(DWORD code, DWORD index, std::uint8_t* buffer) {
     DWORD word = 0;
-    if (code == 0xB1)
+    if (code == requestConfiguration)
         word = scenario.highSpeed ? 1 : 0; // bit 0: high speed
-    else if (code == 0xB2 && index == 0)
+    else if (code == requestStatus && index == 0)
         word = readStatusWord0();
-    else if (code == 0xB2)
+    else if (code == requestStatus)
         word = index == 1 ? scenario.statusWord1 : scenario.statusWord2;
-    else if (code == 0xB5)
+    else if (code == requestSerial)
         word = scenario.serial;
     else
         for (int i = 0; i < 4; ++i)

@@ -1,7 +1,7 @@
 // The six operations of kovusbd.dll, exported by ordinal. Each finds the device behind its
 // handle, lets it answer, writes one trace line, and sets the thread's last-error code as the
 // very last step (the caller reads it at once).
-#include "platform/TextFormat.h"
+#include "framework/TextFormat.h"
 #include "platform/kovusbd.h"
 #include "sim/SimDevice.h"
 
@@ -112,8 +112,8 @@ BOOL WINAPI KovControlRequest(HANDLE device, DWORD direction, DWORD zero, DWORD 
     std::string reply;
     if (error == ERROR_SUCCESS && direction == 1) {
         const auto* bytes = static_cast<const std::uint8_t*>(buffer);
-        reply =
-            " reply=" + formatText("0x%02X%02X%02X%02X", bytes[3], bytes[2], bytes[1], bytes[0]);
+        reply = " reply=" +
+                framework::formatText("0x%02X%02X%02X%02X", bytes[3], bytes[2], bytes[1], bytes[0]);
     }
     traceOf(sim).write("KovControlRequest(%s, %lu, %lu, 0x%lX, %lu, %lu, %lu, %s) = %d err=%lu%s",
                        handleText(device).c_str(), direction, zero, request, value, index, length,

@@ -4,6 +4,8 @@
 // never interleave. Line formats: sim/README.md.
 #pragma once
 
+#include "framework/TextFormat.h"
+
 #include <windows.h>
 
 #include <string>
@@ -16,7 +18,7 @@ public:
 
     // printf-style; the line gets the process id in front and a line feed at the end. Leaves
     // the thread's last-error code as it found it.
-    void write(const char* format, ...) const;
+    void write(const char* format, ...) const KELVO_PRINTF_FORMAT(2, 3);
 
 private:
     std::wstring path;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "framework/Mutex.h"
+#include "framework/TextFormat.h"
 #include "framework/Window.h"
 
 #include <cstdarg>
@@ -25,8 +26,8 @@ public:
     LogEdit() = default;
     ~LogEdit() override = default;
 
-    virtual void appendFormatV(const char* format, va_list args);
-    virtual void appendFormat(const char* format, ...);
+    virtual void appendFormatV(const char* format, va_list args) KELVO_PRINTF_FORMAT(2, 0);
+    virtual void appendFormat(const char* format, ...) KELVO_PRINTF_FORMAT(2, 3);
     // Empties the log, without the lock.
     virtual void clear();
 

@@ -1,19 +1,22 @@
 #include "ui/LogLines.h"
 
-#include "platform/TextFormat.h"
+#include "framework/TextFormat.h"
 
 std::string serialNumberLine(const DeviceIdentity& identity) {
-    return formatText(logtext::serialNumberFormat, static_cast<unsigned>(identity.serial24()));
+    return framework::formatText(logtext::serialNumberFormat,
+                                 static_cast<unsigned>(identity.serial24()));
 }
 
 std::string deviceRevisionLine(const FirmwareRevision& revision) {
-    return formatText(logtext::deviceRevisionFormat, static_cast<unsigned>(revision.major),
-                      static_cast<unsigned>(revision.minor), static_cast<int>(revision.suffix));
+    return framework::formatText(
+        logtext::deviceRevisionFormat, static_cast<unsigned>(revision.major),
+        static_cast<unsigned>(revision.minor), static_cast<int>(revision.suffix));
 }
 
 std::string imageRevisionLine(const FirmwareRevision& revision) {
-    return formatText(logtext::imageRevisionFormat, static_cast<unsigned>(revision.major),
-                      static_cast<unsigned>(revision.minor), static_cast<int>(revision.suffix));
+    return framework::formatText(
+        logtext::imageRevisionFormat, static_cast<unsigned>(revision.major),
+        static_cast<unsigned>(revision.minor), static_cast<int>(revision.suffix));
 }
 
 std::string notesForLog(const std::string& notes) {

@@ -1,15 +1,15 @@
 #include "ui/UpdateDialog.h"
 
-#include "app/AboutDialog.h"
-#include "app/AboutMenu.h"
 #include "framework/FileDialog.h"
 #include "framework/PaintDC.h"
 #include "res/resource.h"
+#include "ui/AboutMenu.h"
 #include "ui/Compatibility.h"
 #include "ui/LogLines.h"
 #include "update/FirmwareImage.h"
 
 #include <cstdarg>
+#include <utility>
 
 namespace {
 
@@ -18,9 +18,14 @@ constexpr char logFontFace[] = "ＭＳ ゴシック";
 
 } // namespace
 
-UpdateDialog::UpdateDialog(HWND parent)
+UpdateDialog::UpdateDialog(AboutBox showAbout, HWND parent)
     : Dialog(IDD_UPDATE, parent),
-      icon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+      icon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      showAbout(std::move(showAbout)) {
+    // File errors of the transfer are shown over the dialog, which the worker keeps waiting.
+    device.setFileErrorHandler(
+        [this](const FileException& error) { showFileError(handle(), error); });
+}
 
 MessageTable UpdateDialog::messageTable() const {
     static const MessageEntry entries[] = {
@@ -31,6 +36,13 @@ MessageTable UpdateDialog::messageTable() const {
         commandEntry<&UpdateDialog::onOpen>(IDC_OPEN),
         commandEntry<&UpdateDialog::onUpdate>(IDC_UPDATE),
         timerEntry<&UpdateDialog::onTimer>(),
+        dpiChangedEntry<&UpdateDialog::onDpiChanged>(),
+        messageEntry<&UpdateDialog::onWorkerEnded>(workerEndedMessage),
+        queryEndSessionEntry<&UpdateDialog::onQueryEndSession>(),
+        endSessionEntry<&UpdateDialog::onEndSession>(),
+        // The shell sends it once the window's taskbar button exists.
+        messageEntry<&UpdateDialog::onTaskbarButtonCreated>(
+            RegisterWindowMessageW(L"TaskbarButtonCreated")),
     };
     return makeMessageTable(entries);
 }
@@ -58,10 +70,27 @@ bool UpdateDialog::onInitDialog() {
     enableAndShow(finishButton, false);
     enableAndShow(cancelButton, true);
 
-    // Without the font the log keeps the dialog's.
-    if (logFont.createPointFont(logFontSize, logFontFace))
-        logWindow.setFont(logFont.handle(), true);
+    // The log's font is made for the monitor the dialog is on (a control has the DPI of its
+    // dialog), and remade by onDpiChanged whenever the dialog moves to a monitor of another
+    // scale. Without it the log keeps the dialog's font.
+    logWindow.keepFontOnDpiChange();
+    makeLogFont(logWindow.dotsPerInch());
     return true; // the focus goes to the first tab stop, Connect
+}
+
+void UpdateDialog::onDpiChanged(int dotsPerInch) {
+    makeLogFont(dotsPerInch);
+    // The dialog manager resizes the dialog and lays out its controls.
+    passToDefault();
+}
+
+void UpdateDialog::makeLogFont(int dotsPerInch) {
+    Font font;
+    if (!font.createPointFont(logFontSize, logFontFace, dotsPerInch))
+        return;
+    // The log lets go of the old font before it is deleted (with `font`, at the return).
+    logWindow.setFont(font.handle(), true);
+    logFont = std::move(font);
 }
 
 void UpdateDialog::onOK() {
@@ -98,8 +127,8 @@ void UpdateDialog::onSysCommand(UINT command, LPARAM) {
         passToDefault();
         return;
     }
-    AboutDialog about(handle());
-    about.doModal();
+    if (showAbout)
+        showAbout(handle());
 }
 
 void UpdateDialog::onPaint() {

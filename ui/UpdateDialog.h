@@ -1,21 +1,27 @@
 // UpdateDialog: the program's one window (template 102), leading through Connect, Open and
 // Update with buttons that take turns at one place, and the log of every result.
 //
-// 1. Construct it and run doModal(); Finish or Cancel ends it. It owns the device object.
+// 1. Construct it with what shows the about box and run doModal(); Finish or Cancel ends it.
+//    It owns the device object, and shows the transfer's file errors over itself.
 // 2. Connect and Open run on the UI thread. Update starts one worker thread that runs the
 //    update sequence and a 100 ms timer that, once the worker is done, offers Finish.
 // 3. While the worker runs (busy) the dialog can't be ended: the worker uses its members.
+//    Nor can the session: shutdown and log-off wait, with a reason Windows shows, and the
+//    taskbar button shows the work; it flashes at the end if the user is elsewhere.
 #pragma once
 
 #include "framework/Dialog.h"
 #include "framework/Font.h"
+#include "framework/TextFormat.h"
 #include "framework/Window.h"
+#include "platform/Taskbar.h"
 #include "ui/LogEdit.h"
 #include "update/FirmwareWriter.h"
 
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 
 class UpdateDialog : public Dialog {
@@ -23,8 +29,13 @@ public:
     static constexpr UINT_PTR updateTimer = 101;
     static constexpr UINT updateTimerPeriod = 100; // ms
     static constexpr int deviceSelector = 0x201;
+    // Posted by the worker when it is done, for a dialog whose timer could not be created.
+    static constexpr UINT workerEndedMessage = WM_APP + 1;
 
-    explicit UpdateDialog(HWND parent = nullptr);
+    // Shows the about box, owned by the window it is given; the application supplies it.
+    using AboutBox = std::function<void(HWND owner)>;
+
+    explicit UpdateDialog(AboutBox showAbout, HWND parent = nullptr);
     ~UpdateDialog() override = default;
 
 protected:
@@ -38,7 +49,7 @@ private:
     // on: enable, then show; off: disable, then hide.
     void enableAndShow(const Window& control, bool on);
     // printf-style; may be called from either thread.
-    void logMessage(const char* format, ...);
+    void logMessage(const char* format, ...) KELVO_PRINTF_FORMAT(2, 3);
 
     void onSysCommand(UINT command, LPARAM position);
     void onPaint();
@@ -47,6 +58,19 @@ private:
     void onOpen();
     void onUpdate();
     void onTimer(UINT_PTR id);
+    void onDpiChanged(int dotsPerInch);
+
+    // Gives the log its font for `dotsPerInch`; it keeps the one it has when that fails.
+    void makeLogFont(int dotsPerInch);
+
+    void onWorkerEnded();
+    // Moves to the Finished state once the worker is done; the update's marks come off.
+    void finishUpdate();
+
+    bool onQueryEndSession();
+    void onEndSession(bool ending);
+    void onTaskbarButtonCreated();
+    void showTaskbarState(TBPFLAG state);
 
     int runUpdate();
     static DWORD WINAPI updateThreadProc(void* dialog);
@@ -59,8 +83,14 @@ private:
     Button cancelButton;
     Button finishButton;
     HICON icon;
-    std::atomic<int> busy{0}; // 1 from the start of the worker until it is done
+    std::atomic<int> busy{0};         // 1 from the start of the worker until it is done
+    std::atomic<bool> updated{false}; // the device reported success; written before busy falls
+    bool updating = false;            // UI thread: Update clicked, Finished not yet shown
+    bool timerRunning = false;
+    bool taskbarButton = false; // the shell has made the button ("TaskbarButtonCreated")
+    TBPFLAG taskbarState = TBPF_NOPROGRESS;
     Font logFont;
     std::wstring firmwarePath;
     FirmwareWriter device;
+    AboutBox showAbout;
 };

@@ -1,38 +1,65 @@
-// The Update step of UpdateDialog: the worker thread and the timer that waits for it.
+// The Update step of UpdateDialog: the worker thread and the timer that waits for it, and what
+// the dialog asks of Windows meanwhile (no sleep, no session end, the taskbar's progress).
 #include "ui/UpdateDialog.h"
 
 #include "platform/Thread.h"
+#include "ui/StayAwake.h"
 #include "ui/UpdateSequence.h"
+
+namespace {
+
+// Shown by Windows beside the program when shutdown or log-off waits for the update.
+constexpr wchar_t shutdownBlockReason[] =
+    L"ファームウェアを更新しています。終わるまでPCの電源を切らないでください。";
+
+} // namespace
 
 void UpdateDialog::onUpdate() {
     // Raised here rather than by the worker, so that a worker that starts late is never
     // taken for one that has finished; lowered again when there is no worker.
     busy.store(1);
-    if (!platform::startThread(&UpdateDialog::updateThreadProc, this))
+    updating = true;
+    ShutdownBlockReasonCreate(handle(), shutdownBlockReason);
+    showTaskbarState(TBPF_INDETERMINATE);
+    const bool started = platform::startThread(&UpdateDialog::updateThreadProc, this);
+    if (!started)
         busy.store(0);
     // The disabled Update button is what keeps a second worker from starting.
     updateButton.enable(false);
     cancelButton.enable(false);
-    SetTimer(handle(), updateTimer, updateTimerPeriod, nullptr);
+    timerRunning = SetTimer(handle(), updateTimer, updateTimerPeriod, nullptr) != 0;
+    // Without the timer the worker's message leads to Finished; without a worker, this one.
+    if (!timerRunning && !started)
+        PostMessageW(handle(), workerEndedMessage, 0, 0);
 }
 
 DWORD WINAPI UpdateDialog::updateThreadProc(void* argument) {
     auto& dialog = *static_cast<UpdateDialog*>(argument);
     int result = -1;
-    try {
-        result = dialog.runUpdate();
-    } catch (...) {
-        // Out of memory while logging: give the device up; the dialog still reaches its
-        // Finished state.
-        dialog.device.close();
+    {
+        // The PC stays awake for exactly the update, whichever way it ends.
+        const StayAwake awake;
+        try {
+            result = dialog.runUpdate();
+        } catch (...) {
+            // Out of memory while logging: give the device up; the dialog still reaches its
+            // Finished state.
+            dialog.device.close();
+        }
     }
+    const HWND window = dialog.handle();
     // The last touch of the dialog: from here on it may end.
     dialog.busy.store(0);
+    PostMessageW(window, workerEndedMessage, 0, 0);
     return static_cast<DWORD>(result);
 }
 
 int UpdateDialog::runUpdate() {
-    return runUpdateSequence(device, firmwarePath, logWindow);
+    bool succeeded = false;
+    const UpdateLog log = [this](const char* line) { logMessage("%s", line); };
+    const int result = runUpdateSequence(device, firmwarePath, log, &succeeded);
+    updated.store(succeeded);
+    return result;
 }
 
 void UpdateDialog::onTimer(UINT_PTR id) {
@@ -42,8 +69,54 @@ void UpdateDialog::onTimer(UINT_PTR id) {
     }
     if (busy.load() != 0)
         return; // the next tick looks again
+    finishUpdate();
+}
+
+void UpdateDialog::onWorkerEnded() {
+    // With the timer running, its tick moves on as always.
+    if (!timerRunning && busy.load() == 0)
+        finishUpdate();
+}
+
+void UpdateDialog::finishUpdate() {
+    if (!updating)
+        return;
+    updating = false;
     enableAndShow(updateButton, false);
     enableAndShow(finishButton, true);
     enableAndShow(cancelButton, true);
     KillTimer(handle(), updateTimer);
+    timerRunning = false;
+
+    ShutdownBlockReasonDestroy(handle());
+    showTaskbarState(updated.load() ? TBPF_NOPROGRESS : TBPF_ERROR);
+    if (GetForegroundWindow() != handle())
+        platform::flashUntilForeground(handle());
+}
+
+bool UpdateDialog::onQueryEndSession() {
+    // Cut off half-way, the device may be left without working firmware.
+    return busy.load() == 0;
+}
+
+void UpdateDialog::onEndSession(bool ending) {
+    if (!ending || busy.load() != 0)
+        return;
+    // Windows may end the process as soon as this returns: let the device go now.
+    if (device.isOpened())
+        device.close();
+    endDialog(IDCANCEL);
+}
+
+void UpdateDialog::onTaskbarButtonCreated() {
+    // Also after the shell restarts: the new button gets the state again.
+    taskbarButton = true;
+    if (taskbarState != TBPF_NOPROGRESS)
+        platform::setTaskbarProgress(handle(), taskbarState);
+}
+
+void UpdateDialog::showTaskbarState(TBPFLAG state) {
+    taskbarState = state;
+    if (taskbarButton)
+        platform::setTaskbarProgress(handle(), state);
 }

@@ -1,7 +1,6 @@
 #include "ui/UpdateSequence.h"
 
 #include "platform/Clock.h"
-#include "ui/LogEdit.h"
 #include "ui/LogLines.h"
 #include "update/FirmwareWriter.h"
 
@@ -29,11 +28,14 @@ int leaveStage(FirmwareWriter& device, int stage, int status) {
 
 } // namespace
 
-int runUpdateSequence(FirmwareWriter& device, const std::wstring& firmwarePath, LogEdit& log) {
-    log.appendFormat(logtext::sending);
+int runUpdateSequence(FirmwareWriter& device, const std::wstring& firmwarePath,
+                      const UpdateLog& log, bool* succeeded) {
+    if (succeeded != nullptr)
+        *succeeded = false;
+    log(logtext::sending);
     const int sent = device.sendFile(firmwarePath);
     if (sent < 0) {
-        log.appendFormat(logtext::failed);
+        log(logtext::failed);
         device.close();
         return sent;
     }
@@ -41,20 +43,22 @@ int runUpdateSequence(FirmwareWriter& device, const std::wstring& firmwarePath, 
     // The stages come in the order 1, 2, 3, 0; any of 1 to 3 may be missing, none may return.
     int status = leaveStage(device, stageFirst, device.readStatus0());
     if (status == stageVerifying) {
-        log.appendFormat(logtext::verifying);
+        log(logtext::verifying);
         status = leaveStage(device, stageVerifying, device.readStatus0());
     }
     if (status == stageUpdating) {
-        log.appendFormat(logtext::updating);
+        log(logtext::updating);
         status = leaveStage(device, stageUpdating, device.readStatus0());
     }
     if (status == stageDone) {
-        log.appendFormat(logtext::succeeded);
+        log(logtext::succeeded);
+        if (succeeded != nullptr)
+            *succeeded = true;
         device.sendFinal(); // the device runs its new firmware; nothing to do if it refuses
         device.close();
         return 0;
     }
-    log.appendFormat(logtext::failed);
+    log(logtext::failed);
     device.close();
     return 0;
 }

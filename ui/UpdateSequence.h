@@ -5,10 +5,14 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 class FirmwareWriter;
-class LogEdit;
+
+// Where the sequence's lines go: the dialog's logMessage, from the worker thread. Each line is a
+// whole log line with its "\r\n".
+using UpdateLog = std::function<void(const char* line)>;
 
 // How long the device may stay in one stage. Verifying and writing the firmware take the
 // device seconds; this leaves room for a slow one, and a device that hangs ends in the
@@ -16,5 +20,6 @@ class LogEdit;
 constexpr DWORD stageTimeout = 5 * 60 * 1000;
 
 // Returns sendFile's negative result when the transfer failed, otherwise 0; success and
-// failure of the device's own update show only in the log.
-int runUpdateSequence(FirmwareWriter& device, const std::wstring& firmwarePath, LogEdit& log);
+// failure of the device's own update show in the log, and in `succeeded` when given.
+int runUpdateSequence(FirmwareWriter& device, const std::wstring& firmwarePath,
+                      const UpdateLog& log, bool* succeeded = nullptr);

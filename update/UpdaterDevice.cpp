@@ -2,13 +2,13 @@
 #include "update/UpdaterDevice.h"
 
 #include "platform/Clock.h"
-#include "platform/TextFormat.h"
+#include "framework/TextFormat.h"
 
 namespace {
 
 constexpr DWORD idlePause = 100;
 constexpr DWORD pollPause = 10;
-constexpr DWORD noTimeout = 0xFFFFFFFF;
+constexpr DWORD noTimeout = INFINITE;
 
 } // namespace
 
@@ -86,7 +86,7 @@ void UpdaterDevice::reportError(int code, int detail, int pipeIndex) {
 void UpdaterDevice::setStatusCode(int code) {
     statusCode = code;
     if (code != 0)
-        lastMessage = formatText("Status error. Code == %d\r\n", code);
+        lastMessage = framework::formatText("Status error. Code == %d\r\n", code);
     else
         lastMessage.clear();
 }

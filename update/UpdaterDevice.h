@@ -18,7 +18,7 @@ public:
     int open(int selector) override;
     void reportError(int code, int detail, int pipeIndex) override;
     // Waits until status word 0 reads 0 or less; USBERR_TIMEOUT (unreported) after `timeout`
-    // ms counted from the first read; 0xFFFFFFFF waits for ever.
+    // ms counted from the first read; INFINITE waits for ever.
     virtual int waitForIdle(DWORD timeout);
     // Stores a device status code; a nonzero one becomes lastMessage.
     virtual void setStatusCode(int code);

@@ -11,6 +11,7 @@
 #include "Texts.h"
 
 #include <algorithm>
+#include <map>
 
 namespace e2e {
 namespace {
@@ -70,6 +71,23 @@ TEST_F(ConnectFault, EveryRefusalIsLoggedAndConnectWorksOnceTheDeviceIsHealthy) 
     EXPECT_TRUE(devicesClosed(traceLines(), 7)) << "the program closes the device as it ends";
 }
 
+// The system's text in a refused request's line is code page 932, as every byte of the log is
+// read, whatever the system's language: a German umlaut takes its fit in that code page.
+TEST_F(ConnectFault, TheSystemsTextIsLoggedInCodePage932InEveryLanguage) {
+    // Wine's text for 87 in the languages of the end-to-end runs.
+    const std::map<LANGID, std::wstring> lines = {
+        {LANG_GERMAN, L"Vendor request error. Code == 87: Ungultiger Parameter.\r\n"},
+        {LANG_JAPANESE, L"Vendor request error. Code == 87: パラメーターは正しくありません。\r\n"},
+        {LANG_ENGLISH, L"Vendor request error. Code == 87: Invalid parameter.\r\n"},
+    };
+    const auto line = lines.find(PRIMARYLANGID(GetUserDefaultUILanguage()));
+    ASSERT_NE(line, lines.end()) << "no line known for language " << GetUserDefaultUILanguage();
+    writeScenario("refuse_request = 0xB1:87");
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(click(idConnect));
+    EXPECT_TRUE(logBecomes(line->second));
+}
+
 // What happens to the chosen file after Open.
 enum class FileChange { none, replacedByAFolder, lockedByAnotherProgram };
 
@@ -88,7 +106,7 @@ std::vector<UpdateFaultRow> updateFaults() {
         {"CommandBlockUnwritable", "closed_pipes = 2", FileChange::none, nullptr, text::failed, 0},
         {"DeviceUnpluggedDuringTheTransfer", "unplug_after = 512", FileChange::none, nullptr,
          text::failed, 0},
-        // The write waits out its time-out (5 s and a little for the sample file).
+        // The write waits out its time-out (30 s and a little for the sample file).
         {"DeviceStopsTakingTheData", "stall_after = 512", FileChange::none, nullptr, text::failed,
          0},
         {"UnexpectedStatusAfterTheTransfer", "status = 4", FileChange::none, nullptr, text::failed,
@@ -134,6 +152,7 @@ TEST_P(UpdateFault, IsLoggedClosesTheDeviceAndFinishes) {
     if (row.boxWords) {
         HWND box = waitForMessageBox();
         ASSERT_TRUE(box) << "no file-error message box";
+        EXPECT_EQ(GetWindow(box, GW_OWNER), dialog().handle()) << "it could hide behind the dialog";
         const std::wstring message = messageBoxText(box);
         EXPECT_NE(message.find(row.boxWords), std::wstring::npos) << printable(message);
         EXPECT_NE(message.find(L"firmware.dat"), std::wstring::npos) << printable(message);

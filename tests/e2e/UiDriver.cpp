@@ -1,5 +1,7 @@
 #include "UiDriver.h"
 
+#include "Texts.h"
+
 namespace e2e {
 
 namespace {
@@ -207,7 +209,9 @@ HWND findMessageBox(DWORD pid) {
     for (HWND dialog : dialogsOf(pid)) {
         if (dialog == main.handle() || isFileDialog(dialog) || !IsWindowVisible(dialog))
             continue;
-        if (main && GetWindow(dialog, GW_OWNER) == main.handle())
+        // The about box; the program's message boxes are owned by the main dialog too.
+        if (main && GetWindow(dialog, GW_OWNER) == main.handle() &&
+            windowText(dialog) == text::aboutTitle)
             continue;
         return dialog;
     }

@@ -1,5 +1,6 @@
-// The window around the steps: the about box of the system menu, the dialog refusing to end
-// while the update runs, and the locale the run is meant for.
+// The window around the steps: the about box of the system menu, the dialog and the session
+// refusing to end while the update runs, and the locale the run is meant for.
+#include "DeviceClosed.h"
 #include "E2eTest.h"
 #include "Polling.h"
 #include "SimTrace.h"
@@ -55,7 +56,21 @@ TEST_F(AboutBox, OpensFromTheSystemMenuAndClosesWithOk) {
     EXPECT_TRUE(programEnds());
 }
 
-class Busy : public ProgramTest {};
+class Busy : public ProgramTest {
+protected:
+    // Starts an update whose verifying stage lasts 8 s, long enough for requests to arrive.
+    ::testing::AssertionResult verifyingBegins() {
+        writeScenario("verify_ms = 8000\nupdate_ms = 1000\n");
+        ::testing::AssertionResult result = start();
+        if (result && (result = click(idConnect)) && (result = logBecomes(text::deviceLines)) &&
+            (result = chooseFile(sample(L"lune-1.3a.dat"))) &&
+            (result = stepBecomes(Step::update)) && (result = click(idUpdate)))
+            result = logBecomes(verifying);
+        return result;
+    }
+    const std::wstring verifying =
+        text::deviceLines + text::sampleLines + text::sending + text::verifying;
+};
 
 // Waits until every message posted to the dialog before this call has been handled: the log
 // control's selection, set by a message posted behind them, is read back. Also stops when the
@@ -74,17 +89,7 @@ bool postedMessagesHandled(const MainDialog& dialog) {
 }
 
 TEST_F(Busy, EscapeAndCloseDoNotEndTheDialogWhileUpdating) {
-    // Verifying takes long enough for the requests below to arrive while it runs.
-    writeScenario("verify_ms = 8000\nupdate_ms = 1000\n");
-    ASSERT_TRUE(start());
-    ASSERT_TRUE(click(idConnect));
-    ASSERT_TRUE(logBecomes(text::deviceLines));
-    ASSERT_TRUE(chooseFile(sample(L"lune-1.3a.dat")));
-    ASSERT_TRUE(stepBecomes(Step::update));
-    ASSERT_TRUE(click(idUpdate));
-    const std::wstring verifying =
-        text::deviceLines + text::sampleLines + text::sending + text::verifying;
-    ASSERT_TRUE(logBecomes(verifying));
+    ASSERT_TRUE(verifyingBegins());
 
     dialog().pressEscape();
     dialog().postCancelCommand();
@@ -104,6 +109,35 @@ TEST_F(Busy, EscapeAndCloseDoNotEndTheDialogWhileUpdating) {
     // Once the update is over, Escape ends the dialog as usual.
     dialog().pressEscape();
     EXPECT_TRUE(programEnds());
+}
+
+// Ends the session of the test desktop as Wine does it: wineboot sends WM_QUERYENDSESSION to
+// the windows of each process on its desktop, then WM_ENDSESSION with the answer, and ends a
+// process that agreed. Its exit code is 0 when every process agreed, 1 when one refused.
+DWORD endSession() {
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    ProgramProcess wineboot(std::wstring(system) + L"\\wineboot.exe", {}, settings().desktop,
+                            L"--end-session --shutdown");
+    if (!wineboot.waitForExit(patience))
+        return STILL_ACTIVE;
+    return wineboot.exitCode();
+}
+
+TEST_F(Busy, SessionEndWaitsForTheUpdateAndEndsTheProgramAfterIt) {
+    ASSERT_TRUE(verifyingBegins());
+
+    EXPECT_EQ(1u, endSession()) << "the session ended during the update";
+    ASSERT_TRUE(dialog().log() == verifying)
+        << "verifying ended before the session end was answered; the test proves nothing";
+    EXPECT_TRUE(program().running());
+    ASSERT_TRUE(stepBecomes(Step::finished));
+    EXPECT_TRUE(logBecomes(verifying + text::updating + text::succeeded));
+    EXPECT_EQ(countRequests(traceLines(), 0xB0), 1);
+
+    EXPECT_EQ(0u, endSession()) << "the finished program held the session";
+    EXPECT_TRUE(programEnds());
+    EXPECT_TRUE(devicesClosed(traceLines(), 1));
 }
 
 TEST(Locale, RunsUnderTheCodePageItIsMeantFor) {

@@ -111,7 +111,7 @@ HANDLE WINAPI KovOpenPipe(HANDLE device, DWORD zero, DWORD index) {
         SetLastError(index > 2 ? ERROR_INVALID_PARAMETER : d.pipeOpenError[index]);
         return INVALID_HANDLE_VALUE;
     }
-    d.pipes[index] = std::make_unique<TestPipe>(d.pipeBufferSize);
+    d.pipes[index] = std::make_unique<TestPipe>(d.pipeBufferSize, d.nonBlockingPipes);
     d.pipeHandles[index] = d.pipes[index]->takeClient();
     return d.pipeHandles[index];
 }

@@ -28,6 +28,7 @@ struct FakeDriver {
     std::deque<DWORD> statusReplies;     // successive replies to 0xB2; else replies[0xB2]
     std::deque<DWORD> statusErrors;      // successive 0xB2 outcomes: 0 = reply, else refused
     DWORD pipeBufferSize = 1 << 20;
+    bool nonBlockingPipes = false; // writes that don't fit the buffer complete short
 
     // Record.
     std::vector<std::string> calls;

@@ -15,9 +15,9 @@ std::vector<RecordedMessageBox>& recordedMessageBoxes() {
 
 namespace platform {
 
-int messageBox(const std::wstring& text, const std::wstring& caption, UINT type) {
+int messageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
     std::lock_guard<std::mutex> guard(boxesLock);
-    recordedMessageBoxes().push_back({text, caption, type});
+    recordedMessageBoxes().push_back({owner, text, caption, type});
     return IDOK;
 }
 

@@ -13,13 +13,16 @@ std::wstring uniquePipeName() {
 
 } // namespace
 
-TestPipe::TestPipe(DWORD bufferSize) {
+TestPipe::TestPipe(DWORD bufferSize, bool nonBlocking) {
     const std::wstring name = uniquePipeName();
     server = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED,
                               PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, 0,
                               bufferSize, 0, nullptr);
-    client = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                         FILE_FLAG_OVERLAPPED, nullptr);
+    client = CreateFileW(name.c_str(), GENERIC_WRITE | FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    DWORD mode = PIPE_NOWAIT;
+    if (nonBlocking)
+        SetNamedPipeHandleState(client, &mode, nullptr, nullptr);
 }
 
 TestPipe::~TestPipe() {

@@ -17,7 +17,8 @@ using Bytes = std::vector<std::uint8_t>;
 class TestPipe {
 public:
     // `bufferSize`: the pipe's buffer; a larger write stays pending until the far end reads.
-    explicit TestPipe(DWORD bufferSize = 1 << 20);
+    // `nonBlocking`: instead, a write that does not fit completes at once, short.
+    explicit TestPipe(DWORD bufferSize = 1 << 20, bool nonBlocking = false);
     TestPipe(const TestPipe&) = delete;
     TestPipe& operator=(const TestPipe&) = delete;
     ~TestPipe();

@@ -1,5 +1,5 @@
 // Common ground of the integration tests: the real device classes against the simulator
-// (bin/kovusbd.dll), loaded through the ordinal-only import library.
+// (sim/kovusbd.dll), loaded through the ordinal-only import library.
 //
 // Each test gets a folder of its own for the simulator's scenario, trace and state files and
 // names them through the environment before it opens the device (the simulator reads them at

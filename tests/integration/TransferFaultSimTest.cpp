@@ -67,6 +67,9 @@ std::vector<Fault> faults() {
 
 class FaultedTransfer : public SimTest, public ::testing::WithParamInterface<Fault> {
 protected:
+    FaultedTransfer() {
+        device.setFileErrorHandler([](const FileException& e) { showFileError(nullptr, e); });
+    }
     std::wstring firmwareFile() {
         return writeFile(L"firmware.dat", firmwareImage(fileSize, 0x123456, newRevision));
     }

@@ -1,7 +1,11 @@
 // Opening and closing the connection, and the English error texts.
 #include "DeviceFixture.h"
 
+#include "device/SystemText.h"
 #include "device/UsbDevice.h"
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -192,6 +196,42 @@ TEST_F(UsbDeviceConnection, DetailWithoutSystemTextEndsAfterTheColon) {
     device.reportError(USBERR_WRITE_PIPE, noSuchError, 1);
     EXPECT_EQ("Write pipe#1 error. Code == " + std::to_string(noSuchError) + ": ",
               device.getLastMessage());
+}
+
+// The system's texts reach the log as code page 932, whatever the system's own code page.
+TEST(SystemText, CodePage932KeepsItsCharactersAndTakesOnlyAsciiFitsForOthers) {
+    EXPECT_EQ("Ungultiger Parameter.\r\n", toCodePage932(L"Ung\u00FCltiger Parameter.\r\n"));
+    // Narrow literals are code page 932 bytes.
+    EXPECT_EQ("パラメーターは正しくありません。\r\n",
+              toCodePage932(L"パラメーターは正しくありません。\r\n"));
+    EXPECT_EQ("ｷｬﾝｾﾙ Ωд “1”", toCodePage932(L"ｷｬﾝｾﾙ Ωд “1”"));
+    // « · µ ¯ ゔ, whose best fits are full-width or Japanese characters (≪ ・ μ ￣ ヴ), the
+    // euro sign without a fit and a surrogate pair (one character) each become one "?".
+    // (GCC takes characters outside code page 932 only as escapes here.)
+    EXPECT_EQ("?a?b???c?d?", toCodePage932(L"\u00ABa\u00B7b\u00B5\u00AF\u3094c\u20ACd\U0001F600"));
+}
+
+// On a Japanese system every text is byte for byte what FormatMessageA gives; elsewhere its
+// texts in plain ASCII are. device_tests_ja_JP runs this under code page 932.
+TEST(SystemText, MatchesFormatMessageAOnCodePage932AndForAsciiTexts) {
+    if (const char* expected = std::getenv("KELVO_EXPECT_ACP")) {
+        ASSERT_EQ(std::strtoul(expected, nullptr, 10), GetACP()) << "locale not installed?";
+    }
+    int compared = 0;
+    for (DWORD code = 0; code < 16384; ++code) {
+        char ansi[4096] = {};
+        if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                           code, 0, ansi, sizeof ansi, nullptr) == 0)
+            continue;
+        const std::string text = ansi;
+        const bool ascii = std::all_of(text.begin(), text.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        if (GetACP() != 932 && !ascii)
+            continue;
+        EXPECT_EQ(text, UsbDevice::formatSystemError(static_cast<int>(code))) << "code " << code;
+        ++compared;
+    }
+    EXPECT_GT(compared, 100);
 }
 
 TEST_F(UsbDeviceConnection, ClearErrorEmptiesTheErrorState) {

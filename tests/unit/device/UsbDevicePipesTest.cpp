@@ -30,6 +30,19 @@ protected:
         out.resize(packet, 0);
         return out;
     }
+    // After a failed write the data pipe still takes writes: of all that arrived, the one padded
+    // packet (512 bytes) is that of a short write made now.
+    void expectOnlyTheNextWritePadded() {
+        std::vector<Bytes> writes = pipe(1).readAvailable();
+        const Bytes next(5, 0xAB);
+        EXPECT_EQ(5, device.writeData(next.data(), 5));
+        for (Bytes& write : pipe(1).readAvailable())
+            writes.push_back(std::move(write));
+        ASSERT_FALSE(writes.empty());
+        EXPECT_EQ(padded(next, 0, 512), writes.back());
+        EXPECT_EQ(1, std::count_if(writes.begin(), writes.end(),
+                                   [](const Bytes& write) { return write.size() == 512; }));
+    }
     DeviceProbe device;
 };
 
@@ -131,15 +144,7 @@ TEST_F(UsbDevicePipes, TimeOutOfTheWholePartSendsNoPaddedPacket) {
     device.setWriteTimeout(20);
     const Bytes data = sequence(64 * 1024 + 5);
     EXPECT_EQ(-1, device.writeData(data.data(), static_cast<DWORD>(data.size())));
-    // The pipe still takes writes: a short one after the failure is its only padded packet.
-    const Bytes next(5, 0xAB);
-    pipe(1).startDrain();
-    EXPECT_EQ(5, device.writeData(next.data(), 5));
-    const std::vector<Bytes> writes = pipe(1).stopDrain();
-    ASSERT_FALSE(writes.empty());
-    EXPECT_EQ(padded(next, 0, 512), writes.back());
-    EXPECT_EQ(1, std::count_if(writes.begin(), writes.end(),
-                               [](const Bytes& write) { return write.size() == 512; }));
+    expectOnlyTheNextWritePadded();
 }
 
 TEST_F(UsbDevicePipes, WriteRefusedOutrightFailsAtOnceWithItsError) {
@@ -156,6 +161,24 @@ TEST_F(UsbDevicePipes, WriteRefusedOutrightFailsAtOnceWithItsError) {
     EXPECT_EQ("Write pipe#2 error. Code == " + std::to_string(detail) + ": " +
                   systemText(static_cast<DWORD>(detail)),
               device.getLastMessage());
+}
+
+// A write that completes with fewer bytes than asked lost data on the way: it fails, and no
+// packet follows from the wrong offset.
+TEST_F(UsbDevicePipes, ShortWholePacketCompletionFailsWithoutThePaddedPacket) {
+    driver().pipeBufferSize = 4096;
+    driver().nonBlockingPipes = true;
+    for (const DWORD length : {8192u + 100u, 8192u}) {
+        open(1);
+        const Bytes data = sequence(length);
+        EXPECT_EQ(-1, device.writeData(data.data(), length)) << length;
+        EXPECT_EQ(USBERR_WRITE_PIPE, device.lastErrorCode());
+        EXPECT_EQ(ERROR_WRITE_FAULT, device.lastErrorDetail());
+        EXPECT_EQ("Write pipe#1 error. Code == 29: " + systemText(ERROR_WRITE_FAULT),
+                  device.getLastMessage());
+        expectOnlyTheNextWritePadded();
+        device.close();
+    }
 }
 
 } // namespace

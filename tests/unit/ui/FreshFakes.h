@@ -3,6 +3,8 @@
 #pragma once
 
 #include "../../fakes/FakeDriver.h"
+#include "../../fakes/FakeExecutionState.h"
+#include "../../fakes/FakeTaskbar.h"
 #include "../../fakes/FakeThread.h"
 #include "../../fakes/ManualClock.h"
 #include "../../fakes/RecordedMessageBoxes.h"
@@ -12,6 +14,8 @@ struct FreshFakes {
         FakeDriver::get().reset();
         ManualClock::get().reset();
         FakeThread::get().reset();
+        executionRequests().clear();
+        taskbarStates().clear();
         recordedMessageBoxes().clear();
     }
     ~FreshFakes() {

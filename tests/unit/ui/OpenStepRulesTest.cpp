@@ -1,6 +1,6 @@
 // The pure rules of the Connect and Open steps: the identity and revision lines, the
 // compatibility of a file with the device, the notes as logged, the about command's mask.
-#include "app/AboutMenu.h"
+#include "ui/AboutMenu.h"
 #include "ui/Compatibility.h"
 #include "ui/LogLines.h"
 

@@ -73,6 +73,21 @@ protected:
                state(IDOK) + " " + state(IDCANCEL);
     }
     bool focused(int id) const { return GetFocus() == item(id); }
+    // What the shell sends once the dialog's taskbar button exists.
+    void taskbarButtonCreated() const {
+        SendMessageW(dlg(), RegisterWindowMessageW(L"TaskbarButtonCreated"), 0, 0);
+    }
+    bool sessionMayEnd() const { return SendMessageW(dlg(), WM_QUERYENDSESSION, 0, 0) != 0; }
+
+    HFONT logFontHandle() const {
+        return reinterpret_cast<HFONT>(SendMessageW(item(IDC_LOG), WM_GETFONT, 0, 0));
+    }
+    // The log's font as "face height".
+    std::wstring logFont() const {
+        LOGFONTW font = {};
+        GetObjectW(logFontHandle(), sizeof font, &font);
+        return std::wstring(font.lfFaceName) + L" " + std::to_wstring(font.lfHeight);
+    }
 
     // The visible dialog of this thread owned by the main dialog (file dialog, about box).
     HWND ownedDialog() const {
@@ -124,7 +139,7 @@ protected:
         return steps;
     }
 
-    UpdateDialog dialog;
+    UpdateDialog dialog{nullptr};
 };
 
 TEST_F(UpdateDialogTest, ConnectStepThenConnectLeadsToTheOpenStep) {
@@ -139,13 +154,10 @@ TEST_F(UpdateDialogTest, ConnectStepThenConnectLeadsToTheOpenStep) {
              EXPECT_NE(nullptr,
                        reinterpret_cast<HICON>(SendMessageW(dlg(), WM_GETICON, ICON_SMALL, 0)));
              // The log's own font: 10.5 points of ＭＳ ゴシック at the screen's resolution.
-             LOGFONTW font = {};
-             HFONT logFont = reinterpret_cast<HFONT>(SendMessageW(item(IDC_LOG), WM_GETFONT, 0, 0));
-             ASSERT_NE(nullptr, logFont);
-             GetObjectW(logFont, sizeof font, &font);
-             EXPECT_EQ(toWide("ＭＳ ゴシック"), std::wstring(font.lfFaceName));
              HDC screen = GetDC(nullptr);
-             EXPECT_EQ(-(GetDeviceCaps(screen, LOGPIXELSY) * 105 / 720), font.lfHeight);
+             EXPECT_EQ(toWide("ＭＳ ゴシック -") +
+                           std::to_wstring(GetDeviceCaps(screen, LOGPIXELSY) * 105 / 720),
+                       logFont());
              ReleaseDC(nullptr, screen);
              // Another timer's tick changes nothing.
              SendMessageW(dlg(), WM_TIMER, 7, 0);
@@ -159,6 +171,28 @@ TEST_F(UpdateDialogTest, ConnectStepThenConnectLeadsToTheOpenStep) {
          }),
          act([this] { click(IDCANCEL); })});
     EXPECT_EQ(IDCANCEL, result);
+}
+
+TEST_F(UpdateDialogTest, TheLogFontIsRemadeForEveryDpiChange) {
+    // As Windows sends it when the dialog moves to a monitor of another scale: the new DPI
+    // and the rectangle it suggests for the dialog there.
+    auto moveTo = [this](int dpi) {
+        RECT suggested = {};
+        GetWindowRect(dlg(), &suggested);
+        suggested.right = suggested.left + (suggested.right - suggested.left) * dpi / 96;
+        suggested.bottom = suggested.top + (suggested.bottom - suggested.top) * dpi / 96;
+        SendMessageW(dlg(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+    };
+    DialogScript::run(dialog, {act([&] {
+                          const HFONT first = logFontHandle();
+                          moveTo(144);
+                          EXPECT_EQ(toWide("ＭＳ ゴシック -21"), logFont());
+                          EXPECT_EQ(0u, GetObjectType(first)) << "the old font is deleted";
+                          moveTo(96);
+                          EXPECT_EQ(toWide("ＭＳ ゴシック -14"), logFont());
+                          click(IDCANCEL);
+                      })});
 }
 
 TEST_F(UpdateDialogTest, OpenChecksTheFileAndLogsItsRevisionAndNotes) {
@@ -204,47 +238,86 @@ TEST_F(UpdateDialogTest, EmptyNotesGiveNoNotesLine) {
                                      act([this] { click(IDCANCEL); })}}));
 }
 
+const EXECUTION_STATE keepAwake = ES_CONTINUOUS | ES_SYSTEM_REQUIRED;
+// Asked for and given back by one thread.
+std::vector<ExecutionRequest> awakeOn(DWORD thread) {
+    return {{thread, keepAwake}, {thread, ES_CONTINUOUS}};
+}
+
 TEST_F(UpdateDialogTest, AWorkerThatCannotStartStillLeadsToFinished) {
     FakeThread::get().mode = FakeThread::refuse;
     const INT_PTR result = DialogScript::run(
-        dialog, {act([this] {
-                     click(IDC_CONNECT);
-                     click(IDC_UPDATE);
-                 }),
-                 waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
-                     EXPECT_EQ("hidden shown hidden shown shown", buttons());
-                     EXPECT_EQ(connectedLines, log()) << "no update lines";
-                     click(IDOK);
-                 })});
+        dialog,
+        {act([this] {
+             taskbarButtonCreated();
+             click(IDC_CONNECT);
+             click(IDC_UPDATE);
+         }),
+         waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
+             EXPECT_EQ("hidden shown hidden shown shown", buttons());
+             EXPECT_EQ(connectedLines, log()) << "no update lines";
+             EXPECT_TRUE(executionRequests().empty()) << "no worker, nothing to give back";
+             EXPECT_EQ((std::vector<TBPFLAG>{TBPF_INDETERMINATE, TBPF_ERROR}), taskbarStates());
+             click(IDOK);
+         })});
     EXPECT_EQ(IDOK, result);
+}
+
+TEST_F(UpdateDialogTest, ASuccessfulUpdateKeepsThePcAwakeOnItsWorkerAndClearsTheTaskbar) {
+    TempFile file(firmware(0x12ABCD, 'b', ""));
+    driver().replies[0xB2] = 0; // the device is done at once
+    DialogScript::run(
+        dialog,
+        join({{act([this] { click(IDC_CONNECT); })},
+              openFile(file.path()),
+              {act([this] {
+                   EXPECT_TRUE(sessionMayEnd()) << "before the update";
+                   click(IDC_UPDATE);
+                   taskbarButtonCreated(); // late: the button still gets the state
+               }),
+               waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
+                   EXPECT_NE(std::string::npos, log().find("ファームウェアの更新に成功しました."));
+                   const std::vector<ExecutionRequest>& requests = executionRequests();
+                   ASSERT_FALSE(requests.empty());
+                   EXPECT_NE(GetCurrentThreadId(), requests[0].first) << "not on the worker";
+                   EXPECT_EQ(awakeOn(requests[0].first), requests);
+                   EXPECT_EQ((std::vector<TBPFLAG>{TBPF_INDETERMINATE, TBPF_NOPROGRESS}),
+                             taskbarStates());
+                   EXPECT_TRUE(sessionMayEnd()) << "after the update";
+                   click(IDOK);
+               })}}));
 }
 
 TEST_F(UpdateDialogTest, WhileTheWorkerRunsEscapeAndCloseDoNotEndTheDialog) {
     // The worker is started but held back: busy must already read as set.
     FakeThread::get().mode = FakeThread::hold;
     const INT_PTR result = DialogScript::run(
-        dialog, {act([this] {
-                     click(IDC_CONNECT);
-                     click(IDC_UPDATE);
-                     PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
-                     PostMessageW(dlg(), WM_CLOSE, 0, 0);
-                     PostMessageW(dlg(), WM_SYSCOMMAND, SC_CLOSE, 0);
-                     PostMessageW(dlg(), WM_COMMAND, IDCANCEL, 0);
-                 }),
-                 pause(30), // several ticks of the dialog's 100 ms timer
-                 act([this] {
-                     EXPECT_EQ("hidden shown hidden hidden disabled", buttons());
-                     // The worker now runs; its file is missing (no Open): a file error.
-                     FakeThread::get().runHeld();
-                 }),
-                 waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
-                     EXPECT_EQ(std::string(connectedLines) +
-                                   "ファームウェアを送信しています.\r\n"
-                                   "ファームウェアの更新に失敗しました.\r\n",
-                               log());
-                     EXPECT_EQ(1u, recordedMessageBoxes().size());
-                     PostMessageW(dlg(), WM_CLOSE, 0, 0);
-                 })});
+        dialog,
+        {act([this] {
+             taskbarButtonCreated();
+             click(IDC_CONNECT);
+             click(IDC_UPDATE);
+             PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+             PostMessageW(dlg(), WM_CLOSE, 0, 0);
+             PostMessageW(dlg(), WM_SYSCOMMAND, SC_CLOSE, 0);
+             PostMessageW(dlg(), WM_COMMAND, IDCANCEL, 0);
+         }),
+         pause(30), // several ticks of the dialog's 100 ms timer
+         act([this] {
+             EXPECT_EQ("hidden shown hidden hidden disabled", buttons());
+             EXPECT_FALSE(sessionMayEnd()) << "shutdown waits for the update";
+             // The worker now runs; its file is missing (no Open): a file error.
+             FakeThread::get().runHeld();
+             EXPECT_EQ(awakeOn(GetCurrentThreadId()), executionRequests());
+         }),
+         waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
+             EXPECT_EQ(std::string(connectedLines) + "ファームウェアを送信しています.\r\n"
+                                                     "ファームウェアの更新に失敗しました.\r\n",
+                       log());
+             EXPECT_EQ(1u, recordedMessageBoxes().size());
+             EXPECT_EQ((std::vector<TBPFLAG>{TBPF_INDETERMINATE, TBPF_ERROR}), taskbarStates());
+             PostMessageW(dlg(), WM_CLOSE, 0, 0);
+         })});
     EXPECT_EQ(IDCANCEL, result);
 }
 

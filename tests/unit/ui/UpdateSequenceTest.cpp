@@ -1,11 +1,8 @@
 // The update sequence against the fake driver and the manual clock: the stages and their log
 // lines, the final request, the closed device on every path, and the bound on a stage.
-#include "EditWindow.h"
-
 #include "FreshFakes.h"
 
 #include "../../fakes/TempFile.h"
-#include "ui/LogEdit.h"
 #include "ui/LogLines.h"
 #include "ui/UpdateSequence.h"
 #include "update/FirmwareWriter.h"
@@ -22,23 +19,22 @@ using namespace logtext;
 
 class UpdateSequenceTest : private FreshFakes, public ::testing::Test {
 protected:
-    UpdateSequenceTest() : file(std::vector<std::uint8_t>(300, 0x5A)) { log.attach(edit.handle()); }
+    UpdateSequenceTest() : file(std::vector<std::uint8_t>(300, 0x5A)) {}
 
     // Opens the device, runs the sequence with status word 0 answering `statuses` in turn.
     int run(std::deque<DWORD> statuses) {
         EXPECT_EQ(0, device.open(0x201));
         driver().statusReplies = std::move(statuses);
         driver().calls.clear();
-        return runUpdateSequence(device, file.path(), log);
+        return runUpdateSequence(device, file.path(), [this](const char* line) { logged += line; });
     }
 
     FakeDriver& driver() { return FakeDriver::get(); }
     int finalRequests() { return driver().countCalls("ControlRequest(dev,0,0,0xB0,"); }
     int statusQueries() { return driver().countCalls("ControlRequest(dev,1,0,0xB2,"); }
-    std::string logText() { return windowBytes(edit.handle()); }
+    const std::string& logText() const { return logged; }
 
-    EditWindow edit;
-    LogEdit log;
+    std::string logged;
     FirmwareWriter device;
     TempFile file;
 };

@@ -1,4 +1,4 @@
-#include "app/AboutMenu.h"
+#include "ui/AboutMenu.h"
 
 #include "res/resource.h"
 

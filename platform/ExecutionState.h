@@ -1,0 +1,13 @@
+// The power request of a thread (SetThreadExecutionState), reached through this seam so that
+// tests see what the update asks of the system. The program links ExecutionState.cpp.
+#pragma once
+
+#include <windows.h>
+
+namespace platform {
+
+// Sets the calling thread's execution state (ES_ flags); returns the previous state, or 0 when
+// the system refused it.
+EXECUTION_STATE setThreadExecutionState(EXECUTION_STATE state);
+
+} // namespace platform

@@ -1,0 +1,12 @@
+// The execution-state seam in unit tests: every request with the thread that made it. A
+// worker's requests come before it lowers busy, so the UI thread reads them after that.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+#include <vector>
+
+using ExecutionRequest = std::pair<DWORD, EXECUTION_STATE>; // thread, state
+
+std::vector<ExecutionRequest>& executionRequests();

@@ -1,0 +1,15 @@
+#include "FakeTaskbar.h"
+
+#include "platform/Taskbar.h"
+
+std::vector<TBPFLAG>& taskbarStates() {
+    static std::vector<TBPFLAG> states;
+    return states;
+}
+
+bool platform::setTaskbarProgress(HWND, TBPFLAG state) {
+    taskbarStates().push_back(state);
+    return true;
+}
+
+void platform::flashUntilForeground(HWND) {}

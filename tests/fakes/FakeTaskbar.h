@@ -1,0 +1,10 @@
+// The taskbar seam in unit tests: the progress states asked for, in order (UI thread only).
+#pragma once
+
+#include <windows.h>
+
+#include <shobjidl.h>
+
+#include <vector>
+
+std::vector<TBPFLAG>& taskbarStates();
