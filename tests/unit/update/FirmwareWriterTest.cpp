@@ -147,7 +147,7 @@ TEST_F(FirmwareWriterTest, DataWriteHasAFiniteTimeOutThatGrowsWithTheLength) {
     open(1);
     const Bytes data = sequence(1000);
     device.sendData(data.data(), 1000);
-    EXPECT_EQ(5004u, device.getWriteTimeout()); // 1000 bytes at 256 KiB/s: 4 ms
+    EXPECT_EQ(30062u, device.getWriteTimeout()); // 1000 bytes at 16 KiB/s: 62 ms
 }
 
 TEST_F(FirmwareWriterTest, StalledDataPipeEndsThroughTheTimeOut) {
@@ -159,8 +159,8 @@ TEST_F(FirmwareWriterTest, StalledDataPipeEndsThroughTheTimeOut) {
     EXPECT_EQ(-1, device.sendFile(temp.path()));
     EXPECT_EQ(USBERR_WRITE_PIPE, device.lastErrorCode());
     EXPECT_EQ(1460, device.lastErrorDetail());
-    // 5000 ms and 250 for 64 KiB at 256 KiB/s: given up at the first check after 5250 ms.
-    EXPECT_EQ(5251u, clock().now - start - 2); // less the 2 ms pause before the data
+    // 30 s and 4 s for 64 KiB at 16 KiB/s: given up at the first check after 34000 ms.
+    EXPECT_EQ(34001u, clock().now - start - 2); // less the 2 ms pause before the data
     EXPECT_EQ(1, driver().countCalls("AbortPipe(pipe1)"));
 }
 
