@@ -2,6 +2,8 @@
 
 #include "Texts.h"
 
+#include <dlgs.h>
+
 namespace e2e {
 
 namespace {
@@ -10,23 +12,20 @@ namespace {
 // messages even inside its modal loops, so only a hung program reaches this.
 constexpr UINT sendTimeout = 10000;
 
-// The file name box of the file-open dialog: the combo box of the Explorer-style dialog
-// (cmb13), or the edit box of the old style (edt1).
-constexpr int idFileNameCombo = 0x47C;
-constexpr int idFileNameEdit = 0x480;
-
 BOOL CALLBACK collectWindow(HWND window, LPARAM windows) {
     reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
     return TRUE;
 }
 
+// The file name box of the file-open dialog: the combo box of the Explorer-style dialog
+// (cmb13), or the edit box of the old style (edt1).
 bool isFileDialog(HWND dialog) {
-    return GetDlgItem(dialog, idFileNameCombo) || GetDlgItem(dialog, idFileNameEdit);
+    return GetDlgItem(dialog, cmb13) || GetDlgItem(dialog, edt1);
 }
 
 HWND fileNameBox(HWND fileDialog) {
-    HWND box = GetDlgItem(fileDialog, idFileNameCombo);
-    return box ? box : GetDlgItem(fileDialog, idFileNameEdit);
+    HWND box = GetDlgItem(fileDialog, cmb13);
+    return box ? box : GetDlgItem(fileDialog, edt1);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "Polling.h"
 #include "SimTrace.h"
 #include "Texts.h"
+#include "res/resource.h"
 
 namespace e2e {
 namespace {
@@ -28,7 +29,7 @@ bool hasStaticText(HWND dialog, const std::wstring& wanted) {
 
 TEST_F(AboutBox, OpensFromTheSystemMenuAndClosesWithOk) {
     ASSERT_TRUE(start());
-    dialog().postSysCommand(0x0010);
+    dialog().postSysCommand(IDM_ABOUTBOX);
     HWND box = waitForAboutBox();
     ASSERT_TRUE(box) << "no about box titled " << printable(text::aboutTitle);
     EXPECT_EQ(GetWindow(box, GW_OWNER), dialog().handle());

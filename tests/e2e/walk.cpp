@@ -9,6 +9,7 @@
 #include "Screenshot.h"
 #include "UiDriver.h"
 #include "VirtualDesktop.h"
+#include "res/resource.h"
 #include "sim/Utf8.h"
 
 #include <cstdio>
@@ -149,7 +150,7 @@ int wmain(int argc, wchar_t** argv) {
               walk.reach(Step::updating, L"4-updating") &&
               walk.reach(Step::finished, L"5-finished");
     if (ok && shots.enabled()) {
-        dialog.postSysCommand(0x0010);
+        dialog.postSysCommand(IDM_ABOUTBOX);
         HWND about = nullptr;
         if (waitUntil([&] {
                 return (about = findDialogByTitle(process.id(), L"Kelvoのﾊﾞｰｼﾞｮﾝ情報")) != nullptr;
