@@ -9,6 +9,7 @@
 #include "res/resource.h"
 #include "ui/UpdateDialog.h"
 
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -122,8 +123,8 @@ protected:
                         return true;
                     }
                     // The file name box: an edit or an editable combo box, by template.
-                    SetDlgItemTextW(files, 0x480, path.c_str());
-                    SetDlgItemTextW(files, 0x47C, path.c_str());
+                    SetDlgItemTextW(files, edt1, path.c_str());
+                    SetDlgItemTextW(files, cmb13, path.c_str());
                     PostMessageW(files, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                                  reinterpret_cast<LPARAM>(GetDlgItem(files, IDOK)));
                     return true;

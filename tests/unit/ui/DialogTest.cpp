@@ -1,0 +1,53 @@
+// Dialog: a handler that runs out of memory is reported over the dialog, which goes on.
+#include "DialogScript.h"
+#include "FreshFakes.h"
+
+#include "framework/Application.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <new>
+
+namespace {
+
+constexpr UINT runOutOfMemory = WM_APP;
+constexpr UINT countCall = WM_APP + 1;
+
+class StarvedDialog : public Dialog {
+public:
+    StarvedDialog() : Dialog(IDD_UPDATE, nullptr) {}
+    int calls = 0;
+
+protected:
+    MessageTable messageTable() const override {
+        static const MessageEntry entries[] = {
+            messageEntry<&StarvedDialog::onRunOutOfMemory>(runOutOfMemory),
+            messageEntry<&StarvedDialog::onCountCall>(countCall),
+        };
+        return makeMessageTable(entries);
+    }
+
+private:
+    void onRunOutOfMemory() { throw std::bad_alloc(); }
+    void onCountCall() { ++calls; }
+};
+
+TEST(DialogTest, OutOfMemoryInAHandlerIsReportedOverTheDialogWhichGoesOn) {
+    FreshFakes fakes;
+    StarvedDialog dialog;
+    const INT_PTR result = DialogScript::run(
+        dialog, {act([&] { SendMessageW(dialog.handle(), runOutOfMemory, 0, 0); }), act([&] {
+                     ASSERT_EQ(1u, recordedMessageBoxes().size());
+                     const RecordedMessageBox& box = recordedMessageBoxes()[0];
+                     EXPECT_EQ(dialog.handle(), box.owner);
+                     EXPECT_EQ(L"メモリが不足しています。", box.text);
+                     EXPECT_EQ(messageBoxCaption, box.caption);
+                     SendMessageW(dialog.handle(), countCall, 0, 0);
+                     EXPECT_EQ(1, dialog.calls);
+                     SendMessageW(dialog.handle(), WM_COMMAND, IDOK, 0);
+                 })});
+    EXPECT_EQ(IDOK, result);
+}
+
+} // namespace
