@@ -1,5 +1,7 @@
 #include "framework/Application.h"
 
+#include "framework/SystemFunction.h"
+
 namespace {
 
 Application* theApplication = nullptr;
@@ -10,12 +12,8 @@ Application* theApplication = nullptr;
 void restrictDllSearch() {
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
     // Windows 7 has the function only with its update KB2533623.
-    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    const auto setDefaultDllDirectories =
-        kernel == nullptr
-            ? nullptr
-            : reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-                  reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    const auto setDefaultDllDirectories = systemFunction<SetDefaultDllDirectoriesFunction>(
+        L"kernel32.dll", "SetDefaultDllDirectories");
     if (setDefaultDllDirectories != nullptr &&
         setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32))
         return;

@@ -1,6 +1,7 @@
 #include "framework/Window.h"
 
 #include "framework/Cp932.h"
+#include "framework/SystemFunction.h"
 
 namespace {
 
@@ -9,13 +10,6 @@ using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 // Its two DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS arguments are int-sized enumerations.
 using SetDialogControlDpiChangeBehaviorFunction = BOOL(WINAPI*)(HWND, int, int);
 constexpr int dcdcDisableFontUpdate = 0x0001; // DCDC_DISABLE_FONT_UPDATE
-
-template <class Function> Function user32Function(const char* name) {
-    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (user32 == nullptr)
-        return nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
-}
 
 int screenDotsPerInchY() {
     HDC screen = GetDC(nullptr);
@@ -47,14 +41,15 @@ void Window::setText(const std::string& text) const {
 }
 
 int Window::dotsPerInch() const {
-    const auto getDpiForWindow = user32Function<GetDpiForWindowFunction>("GetDpiForWindow");
+    const auto getDpiForWindow =
+        systemFunction<GetDpiForWindowFunction>(L"user32.dll", "GetDpiForWindow");
     const UINT dpi = getDpiForWindow != nullptr ? getDpiForWindow(hwnd) : 0;
     return dpi != 0 ? static_cast<int>(dpi) : screenDotsPerInchY();
 }
 
 void Window::keepFontOnDpiChange() const {
-    const auto setBehavior = user32Function<SetDialogControlDpiChangeBehaviorFunction>(
-        "SetDialogControlDpiChangeBehavior");
+    const auto setBehavior = systemFunction<SetDialogControlDpiChangeBehaviorFunction>(
+        L"user32.dll", "SetDialogControlDpiChangeBehavior");
     if (setBehavior != nullptr)
         setBehavior(hwnd, dcdcDisableFontUpdate, dcdcDisableFontUpdate);
 }
