@@ -7,7 +7,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 status=0
 for arch in i686 x86_64; do
     exe=$build/$arch/bin/KelvoUpdate.exe
-    manifest=$(python3 "$here/pe_resources.py" "$exe" 24 1) || { echo "check-manifest: $exe has no manifest"; status=1; continue; }
+    manifest=$(python3 "$here/pe.py" resource "$exe" 24 1) || { echo "check-manifest: $exe has no manifest"; status=1; continue; }
     for want in 'requestedExecutionLevel level="asInvoker"' \
                 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' \
                 '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>' \

@@ -1,6 +1,8 @@
 #!/bin/bash
 # The whole test run: installs what is missing, checks that includes follow the layers, builds
-# both targets, checks the ordinal imports and the manifest, and runs the tests under Wine (and Xvfb where windows are made).
+# both targets, checks the ordinal imports, the manifest and the release (header, and a second
+# build in another folder that must give the same bytes), and runs the tests under Wine (and
+# Xvfb where windows are made).
 #   scripts/test.sh                  every test on the i686 build (what users run) under the
 #                                    32-bit loader, then the unit and integration tests on the
 #                                    x86_64 build (the code stays 64-bit clean)
@@ -25,6 +27,7 @@ esac
 "$root/scripts/build.sh" i686 "$build"
 "$root/scripts/check-imports.sh" "$build"
 "$root/scripts/check-manifest.sh" "$build"
+"$root/scripts/check-release.sh" "$build"
 
 # One target's tests in its own prefix, with its own wineserver: the ctest fixture wine_prefix
 # makes the prefix and starts the server, and stops it after the last test.
