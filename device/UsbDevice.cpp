@@ -11,6 +11,37 @@ namespace {
 
 constexpr DWORD systemTextSize = 4096;
 
+// What a text quotes after its words, in this order; a detail comes with its system text.
+enum class Quotes { nothing, pipeAndDetail, detail, codeAndDetail };
+
+struct ErrorText {
+    int code;
+    Quotes quotes;
+    const char* format;
+};
+
+constexpr ErrorText errorTexts[] = {
+    {USBERR_ALREADY_OPENED, Quotes::nothing, "Device already opened.\r\n"},
+    {USBERR_NOT_OPENED, Quotes::nothing, "Device not opened.\r\n"},
+    {USBERR_OPEN_DEVICE, Quotes::nothing, "Fail to open device."},
+    {USBERR_OPEN_PIPE, Quotes::pipeAndDetail, "Fail to open pipe #%d. Code = %d: %s"},
+    {USBERR_READ_PIPE, Quotes::pipeAndDetail, "Read pipe#%d error. Code == %d: %s"},
+    {USBERR_WRITE_PIPE, Quotes::pipeAndDetail, "Write pipe#%d error. Code == %d: %s"},
+    {USBERR_VENDOR_REQUEST, Quotes::detail, "Vendor request error. Code == %d: %s"},
+    {USBERR_ZERO_LENGTH, Quotes::nothing, "Zero length packet returned.\r\n"},
+};
+
+// Every other code, the update's among them.
+constexpr ErrorText internalError = {0, Quotes::codeAndDetail,
+                                     "Internal error(%d). Detail == %d: %s"};
+
+const ErrorText& errorText(int code) {
+    for (const ErrorText& text : errorTexts)
+        if (text.code == code)
+            return text;
+    return internalError;
+}
+
 } // namespace
 
 UsbDevice::UsbDevice() : bounceBuffer(new std::uint8_t[bounceBufferSize]) {
@@ -107,38 +138,19 @@ void UsbDevice::clearError() {
 void UsbDevice::reportError(int code, int detail, int pipeIndex) {
     lastError = code;
     lastDetail = detail;
-    switch (code) {
-    case USBERR_ALREADY_OPENED:
-        lastMessage = "Device already opened.\r\n";
+    const ErrorText& text = errorText(code);
+    switch (text.quotes) {
+    case Quotes::nothing:
+        lastMessage = text.format;
         break;
-    case USBERR_NOT_OPENED:
-        lastMessage = "Device not opened.\r\n";
+    case Quotes::pipeAndDetail:
+        lastMessage = formatText(text.format, pipeIndex, detail, formatSystemError(detail).c_str());
         break;
-    case USBERR_OPEN_DEVICE:
-        lastMessage = "Fail to open device.";
+    case Quotes::detail:
+        lastMessage = formatText(text.format, detail, formatSystemError(detail).c_str());
         break;
-    case USBERR_OPEN_PIPE:
-        lastMessage = framework::formatText("Fail to open pipe #%d. Code = %d: %s", pipeIndex,
-                                            detail, formatSystemError(detail).c_str());
-        break;
-    case USBERR_READ_PIPE:
-        lastMessage = framework::formatText("Read pipe#%d error. Code == %d: %s", pipeIndex, detail,
-                                            formatSystemError(detail).c_str());
-        break;
-    case USBERR_WRITE_PIPE:
-        lastMessage = framework::formatText("Write pipe#%d error. Code == %d: %s", pipeIndex,
-                                            detail, formatSystemError(detail).c_str());
-        break;
-    case USBERR_VENDOR_REQUEST:
-        lastMessage = framework::formatText("Vendor request error. Code == %d: %s", detail,
-                                            formatSystemError(detail).c_str());
-        break;
-    case USBERR_ZERO_LENGTH:
-        lastMessage = "Zero length packet returned.\r\n";
-        break;
-    default:
-        lastMessage = framework::formatText("Internal error(%d). Detail == %d: %s", code, detail,
-                                            formatSystemError(detail).c_str());
+    case Quotes::codeAndDetail:
+        lastMessage = formatText(text.format, code, detail, formatSystemError(detail).c_str());
         break;
     }
 }

@@ -1,7 +1,6 @@
-// The pure rules of the Connect and Open steps: the identity and revision lines, the
-// compatibility of a file with the device, the notes as logged, the about command's mask.
+// The pure rules of the Connect and Open steps: the identity and revision lines, the notes as
+// logged, the about command's mask.
 #include "ui/AboutMenu.h"
-#include "ui/Compatibility.h"
 #include "ui/LogLines.h"
 
 #include <gtest/gtest.h>
@@ -46,27 +45,6 @@ TEST(IdentityLines, RevisionLines) {
     // Unsigned numbers, never negative.
     EXPECT_EQ("ファームウェア　　：Rev.255.200a\r\n", deviceRevisionLine(revision(255, 200, 'a')));
     EXPECT_EQ("更新ファームウェア：Rev.2.10b\r\n", imageRevisionLine(revision(2, 10, 'b')));
-}
-
-TEST(Compatibility, ImageForEveryDeviceOfAVariantComparesTheSuffixOnly) {
-    EXPECT_TRUE(isCompatible(0, revision(9, 9, 'b'), device(0x123456, 'b')));
-    EXPECT_TRUE(isCompatible(0, revision(0, 1, 'b'), device(0x123456, 'b'))) << "older firmware";
-    EXPECT_FALSE(isCompatible(0, revision(3, 4, 'c'), device(0x123456, 'b')));
-    // Only the low 24 bits of the target serial count: these are zero too.
-    EXPECT_TRUE(isCompatible(0xFF000000, revision(3, 4, 'b'), device(0x123456, 'b')));
-}
-
-TEST(Compatibility, ImageForOneDeviceComparesTheSerialOnly) {
-    EXPECT_TRUE(isCompatible(0x123456, revision(1, 0, 'c'), device(0x123456, 'b')));
-    EXPECT_FALSE(isCompatible(0x123457, revision(3, 4, 'b'), device(0x123456, 'b')));
-    // A device word with a nonzero top byte matches on its low 24 bits.
-    EXPECT_TRUE(isCompatible(0x123456, revision(3, 4, 'b'), device(0xAB123456, 'b')));
-}
-
-TEST(Compatibility, ShortHeaderResetValuesAreRefusedUnlessTheDeviceSerialIsAllOnes) {
-    const FirmwareRevision reset = revision(0xFF, 0xFF, '\xFF');
-    EXPECT_FALSE(isCompatible(0xFFFFFFFF, reset, device(0x123456, '\xFF')));
-    EXPECT_TRUE(isCompatible(0xFFFFFFFF, reset, device(0x01FFFFFF, 'b')));
 }
 
 TEST(NotesForLog, EveryLineFeedBecomesCarriageReturnLineFeed) {
