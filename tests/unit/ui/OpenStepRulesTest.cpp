@@ -15,36 +15,29 @@ std::vector<std::uint8_t> bytesOf(const std::string& text) {
     return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
-DeviceIdentity device(std::uint32_t serial, char suffix) {
-    return DeviceIdentity{serial, FirmwareRevision{3, 4, static_cast<std::uint8_t>(suffix), 0}};
-}
-
-FirmwareRevision revision(int major, int minor, char suffix) {
-    return FirmwareRevision{static_cast<std::uint8_t>(major), static_cast<std::uint8_t>(minor),
-                            static_cast<std::uint8_t>(suffix), 0};
-}
-
 TEST(IdentityLines, SerialLineInCodePage932Bytes) {
     // The top byte of the word never shows; three ideographic spaces and a full-width colon.
     const std::vector<std::uint8_t> expected = {
         0x83, 0x56, 0x83, 0x8A, 0x83, 0x41, 0x83, 0x8B, 0x94, 0xD4, 0x8D, 0x86, 0x81, 0x40, 0x81,
         0x40, 0x81, 0x40, 0x81, 0x46, '0',  '0',  '1',  '2',  'a',  'b',  'c',  'd',  '\r', '\n'};
-    EXPECT_EQ(expected, bytesOf(serialNumberLine(device(0xFF12ABCD, 'b'))));
+    EXPECT_EQ(expected, bytesOf(serialNumberLine(DeviceIdentity{0xFF12ABCD, {3, 4, 'b', 0}})));
 }
 
 TEST(IdentityLines, SerialLineAlwaysHasEightDigits) {
-    EXPECT_EQ("シリアル番号　　　：00000001\r\n", serialNumberLine(device(1, 'b')));
-    EXPECT_EQ("シリアル番号　　　：00ffffff\r\n", serialNumberLine(device(0xFFFFFFFF, 'b')));
+    EXPECT_EQ("シリアル番号　　　：00000001\r\n", serialNumberLine(DeviceIdentity{1, {}}));
+    EXPECT_EQ("シリアル番号　　　：00ffffff\r\n", serialNumberLine(DeviceIdentity{0xFFFFFFFF, {}}));
 }
 
 TEST(IdentityLines, RevisionLines) {
     const std::vector<std::uint8_t> expected = {
         0x83, 0x74, 0x83, 0x40, 0x81, 0x5B, 0x83, 0x80, 0x83, 0x45, 0x83, 0x46, 0x83, 0x41, 0x81,
         0x40, 0x81, 0x40, 0x81, 0x46, 'R',  'e',  'v',  '.',  '1',  '.',  '2',  'b',  '\r', '\n'};
-    EXPECT_EQ(expected, bytesOf(deviceRevisionLine(revision(1, 2, 'b'))));
+    EXPECT_EQ(expected, bytesOf(deviceRevisionLine(FirmwareRevision{1, 2, 'b', 0})));
     // Unsigned numbers, never negative.
-    EXPECT_EQ("ファームウェア　　：Rev.255.200a\r\n", deviceRevisionLine(revision(255, 200, 'a')));
-    EXPECT_EQ("更新ファームウェア：Rev.2.10b\r\n", imageRevisionLine(revision(2, 10, 'b')));
+    EXPECT_EQ("ファームウェア　　：Rev.255.200a\r\n",
+              deviceRevisionLine(FirmwareRevision{255, 200, 'a', 0}));
+    EXPECT_EQ("更新ファームウェア：Rev.2.10b\r\n",
+              imageRevisionLine(FirmwareRevision{2, 10, 'b', 0}));
 }
 
 TEST(NotesForLog, EveryLineFeedBecomesCarriageReturnLineFeed) {
