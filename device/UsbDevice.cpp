@@ -7,12 +7,14 @@
 #include "framework/TextFormat.h"
 #include "platform/kovusbd.h"
 
+#include <iterator>
+
 namespace {
 
 constexpr DWORD systemTextSize = 4096;
 
-// What a text quotes after its words, in this order; a detail comes with its system text.
-enum class Quotes { nothing, pipeAndDetail, detail, codeAndDetail };
+// What a text quotes after its words: the pipe or the code, then the detail and its system text.
+enum class Quotes { nothing, detail, pipeAndDetail, codeAndDetail };
 
 struct ErrorText {
     int code;
@@ -20,6 +22,7 @@ struct ErrorText {
     const char* format;
 };
 
+// The last entry takes every other code, the update's among them.
 constexpr ErrorText errorTexts[] = {
     {USBERR_ALREADY_OPENED, Quotes::nothing, "Device already opened.\r\n"},
     {USBERR_NOT_OPENED, Quotes::nothing, "Device not opened.\r\n"},
@@ -29,18 +32,8 @@ constexpr ErrorText errorTexts[] = {
     {USBERR_WRITE_PIPE, Quotes::pipeAndDetail, "Write pipe#%d error. Code == %d: %s"},
     {USBERR_VENDOR_REQUEST, Quotes::detail, "Vendor request error. Code == %d: %s"},
     {USBERR_ZERO_LENGTH, Quotes::nothing, "Zero length packet returned.\r\n"},
+    {0, Quotes::codeAndDetail, "Internal error(%d). Detail == %d: %s"},
 };
-
-// Every other code, the update's among them.
-constexpr ErrorText internalError = {0, Quotes::codeAndDetail,
-                                     "Internal error(%d). Detail == %d: %s"};
-
-const ErrorText& errorText(int code) {
-    for (const ErrorText& text : errorTexts)
-        if (text.code == code)
-            return text;
-    return internalError;
-}
 
 } // namespace
 
@@ -138,21 +131,20 @@ void UsbDevice::clearError() {
 void UsbDevice::reportError(int code, int detail, int pipeIndex) {
     lastError = code;
     lastDetail = detail;
-    const ErrorText& text = errorText(code);
-    switch (text.quotes) {
-    case Quotes::nothing:
-        lastMessage = text.format;
-        break;
-    case Quotes::pipeAndDetail:
-        lastMessage = formatText(text.format, pipeIndex, detail, formatSystemError(detail).c_str());
-        break;
-    case Quotes::detail:
-        lastMessage = formatText(text.format, detail, formatSystemError(detail).c_str());
-        break;
-    case Quotes::codeAndDetail:
-        lastMessage = formatText(text.format, code, detail, formatSystemError(detail).c_str());
-        break;
+    const ErrorText* text = std::begin(errorTexts);
+    while (text->code != code && text + 1 != std::end(errorTexts))
+        ++text;
+    if (text->quotes == Quotes::nothing) {
+        lastMessage = text->format;
+        return;
     }
+    const std::string system = formatSystemError(detail);
+    if (text->quotes == Quotes::detail)
+        lastMessage = formatText(text->format, detail, system.c_str());
+    else
+        lastMessage =
+            formatText(text->format, text->quotes == Quotes::pipeAndDetail ? pipeIndex : code,
+                       detail, system.c_str());
 }
 
 std::string UsbDevice::formatSystemError(int code) {
