@@ -5,8 +5,8 @@
 #include "framework/PaintDC.h"
 #include "res/resource.h"
 #include "ui/AboutMenu.h"
-#include "update/Compatibility.h"
 #include "ui/LogLines.h"
+#include "update/Compatibility.h"
 #include "update/FirmwareImage.h"
 
 #include <cstdarg>
