@@ -6,6 +6,8 @@
 
 class UpdaterApp : public Application {
 public:
+    UpdaterApp();
+
     // Runs the main dialog modally; returns false once it has ended, so that the program
     // exits.
     bool initInstance() override;

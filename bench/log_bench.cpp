@@ -8,6 +8,7 @@
 
 #include "framework/Cp932.h"
 #include "ui/LogLines.h"
+#include "update/UpdateSequence.h"
 
 #include <cstdio>
 #include <cstdlib>

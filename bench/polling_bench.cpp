@@ -14,9 +14,8 @@
 #include "LogWindow.h"
 
 #include "framework/Cp932.h"
-#include "ui/LogLines.h"
-#include "ui/UpdateSequence.h"
 #include "update/FirmwareWriter.h"
+#include "update/UpdateSequence.h"
 
 #include <atomic>
 #include <cstdio>

@@ -7,9 +7,33 @@
 #include "framework/TextFormat.h"
 #include "platform/kovusbd.h"
 
+#include <iterator>
+
 namespace {
 
 constexpr DWORD systemTextSize = 4096;
+
+// What a text quotes after its words: the pipe or the code, then the detail and its system text.
+enum class Quotes { nothing, detail, pipeAndDetail, codeAndDetail };
+
+struct ErrorText {
+    int code;
+    Quotes quotes;
+    const char* format;
+};
+
+// The last entry takes every other code, the update's among them.
+constexpr ErrorText errorTexts[] = {
+    {USBERR_ALREADY_OPENED, Quotes::nothing, "Device already opened.\r\n"},
+    {USBERR_NOT_OPENED, Quotes::nothing, "Device not opened.\r\n"},
+    {USBERR_OPEN_DEVICE, Quotes::nothing, "Fail to open device."},
+    {USBERR_OPEN_PIPE, Quotes::pipeAndDetail, "Fail to open pipe #%d. Code = %d: %s"},
+    {USBERR_READ_PIPE, Quotes::pipeAndDetail, "Read pipe#%d error. Code == %d: %s"},
+    {USBERR_WRITE_PIPE, Quotes::pipeAndDetail, "Write pipe#%d error. Code == %d: %s"},
+    {USBERR_VENDOR_REQUEST, Quotes::detail, "Vendor request error. Code == %d: %s"},
+    {USBERR_ZERO_LENGTH, Quotes::nothing, "Zero length packet returned.\r\n"},
+    {0, Quotes::codeAndDetail, "Internal error(%d). Detail == %d: %s"},
+};
 
 } // namespace
 
@@ -107,40 +131,20 @@ void UsbDevice::clearError() {
 void UsbDevice::reportError(int code, int detail, int pipeIndex) {
     lastError = code;
     lastDetail = detail;
-    switch (code) {
-    case USBERR_ALREADY_OPENED:
-        lastMessage = "Device already opened.\r\n";
-        break;
-    case USBERR_NOT_OPENED:
-        lastMessage = "Device not opened.\r\n";
-        break;
-    case USBERR_OPEN_DEVICE:
-        lastMessage = "Fail to open device.";
-        break;
-    case USBERR_OPEN_PIPE:
-        lastMessage = framework::formatText("Fail to open pipe #%d. Code = %d: %s", pipeIndex,
-                                            detail, formatSystemError(detail).c_str());
-        break;
-    case USBERR_READ_PIPE:
-        lastMessage = framework::formatText("Read pipe#%d error. Code == %d: %s", pipeIndex, detail,
-                                            formatSystemError(detail).c_str());
-        break;
-    case USBERR_WRITE_PIPE:
-        lastMessage = framework::formatText("Write pipe#%d error. Code == %d: %s", pipeIndex,
-                                            detail, formatSystemError(detail).c_str());
-        break;
-    case USBERR_VENDOR_REQUEST:
-        lastMessage = framework::formatText("Vendor request error. Code == %d: %s", detail,
-                                            formatSystemError(detail).c_str());
-        break;
-    case USBERR_ZERO_LENGTH:
-        lastMessage = "Zero length packet returned.\r\n";
-        break;
-    default:
-        lastMessage = framework::formatText("Internal error(%d). Detail == %d: %s", code, detail,
-                                            formatSystemError(detail).c_str());
-        break;
+    const ErrorText* text = std::begin(errorTexts);
+    while (text->code != code && text + 1 != std::end(errorTexts))
+        ++text;
+    if (text->quotes == Quotes::nothing) {
+        lastMessage = text->format;
+        return;
     }
+    const std::string system = formatSystemError(detail);
+    if (text->quotes == Quotes::detail)
+        lastMessage = formatText(text->format, detail, system.c_str());
+    else
+        lastMessage =
+            formatText(text->format, text->quotes == Quotes::pipeAndDetail ? pipeIndex : code,
+                       detail, system.c_str());
 }
 
 std::string UsbDevice::formatSystemError(int code) {

@@ -1,5 +1,5 @@
-// The device's vendor control requests, as the device layer sends them and the simulator answers
-// them. Replies are 4-byte little-endian words.
+// The device's vendor control requests, as the device layer sends them. Replies are 4-byte
+// little-endian words.
 #pragma once
 
 enum VendorRequest : unsigned long {

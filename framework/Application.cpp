@@ -23,7 +23,7 @@ void restrictDllSearch() {
 
 } // namespace
 
-Application::Application() {
+Application::Application(const wchar_t* name) : programName(name) {
     theApplication = this;
 }
 

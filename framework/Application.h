@@ -1,7 +1,8 @@
 // Application: the program's one application object and its start.
 //
 // 1. The program defines exactly one object of a class derived from Application, with static
-//    storage duration; constructing it makes it the object that WinMain starts.
+//    storage duration, and gives it the program's name; constructing it makes it the object
+//    that WinMain starts.
 // 2. WinMain calls initInstance() once. The program runs entirely inside it (a modal dialog)
 //    and returns false: there is no message loop of the application's own, and the process
 //    ends when initInstance returns.
@@ -9,12 +10,10 @@
 
 #include <windows.h>
 
-// The caption of the program's message boxes.
-constexpr wchar_t messageBoxCaption[] = L"QZハルモカLuneファームウェア更新";
-
 class Application {
 public:
-    Application();
+    // `name` captions the framework's message boxes (framework/ErrorBox.h).
+    explicit Application(const wchar_t* name);
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
     virtual ~Application();
@@ -22,6 +21,11 @@ public:
     // Start-up; true would ask for a message loop, which this framework does not run.
     virtual bool initInstance() = 0;
 
+    const wchar_t* name() const { return programName; }
+
     // The object WinMain starts, or null before it is constructed.
     static Application* current();
+
+private:
+    const wchar_t* programName;
 };

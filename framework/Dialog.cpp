@@ -1,20 +1,8 @@
 #include "framework/Dialog.h"
 
-#include "framework/Application.h"
-#include "platform/MessageBox.h"
+#include "framework/ErrorBox.h"
 
 #include <new>
-
-namespace {
-
-// Out of memory in a handler: the standard report, and the dialog carries on with the next
-// message.
-void reportOutOfMemory(HWND window) {
-    platform::messageBox(window, L"メモリが不足しています。", messageBoxCaption,
-                         MB_OK | MB_ICONEXCLAMATION);
-}
-
-} // namespace
 
 Dialog::Dialog(UINT templateId, HWND parent) : templateId(templateId), parent(parent) {}
 
@@ -38,7 +26,7 @@ INT_PTR CALLBACK Dialog::dialogProc(HWND window, UINT message, WPARAM wParam,
         try {
             return dialog->onInitDialog() ? TRUE : FALSE;
         } catch (const std::bad_alloc&) {
-            reportOutOfMemory(window);
+            showOutOfMemory(window);
             return TRUE;
         }
     }
@@ -50,7 +38,8 @@ INT_PTR CALLBACK Dialog::dialogProc(HWND window, UINT message, WPARAM wParam,
     try {
         result = dialog->dispatch(message, wParam, lParam);
     } catch (const std::bad_alloc&) {
-        reportOutOfMemory(window);
+        // The standard report, and the dialog carries on with the next message.
+        showOutOfMemory(window);
     }
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, DWLP_USER, 0);

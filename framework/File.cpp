@@ -1,9 +1,6 @@
 // File and FileException over the wide Win32 file functions.
 #include "framework/File.h"
 
-#include "framework/Application.h"
-#include "platform/MessageBox.h"
-
 #include <cwchar>
 
 FileException FileException::fromLastError(DWORD osError, const std::wstring& fileName) {
@@ -149,9 +146,4 @@ void File::abort() {
 
 void File::fail() const {
     throw FileException::fromLastError(GetLastError(), path);
-}
-
-void showFileError(HWND owner, const FileException& error) {
-    platform::messageBox(owner, error.message(), messageBoxCaption,
-                         MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
 }

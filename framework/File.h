@@ -3,8 +3,8 @@
 //
 // 1. File file; file.open(path, File::shareDenyWrite) throws FileException on failure.
 // 2. read / getLength / seekToBegin / close throw FileException too.
-// 3. showFileError(owner, e) shows the standard error message box for it (words naming the
-//    file).
+// 3. message() gives the standard words for the error, naming the file; the GUI shows them with
+//    showFileError (framework/ErrorBox.h). Nothing here shows a window.
 #pragma once
 
 #include <windows.h>
@@ -72,8 +72,3 @@ private:
     HANDLE handle = INVALID_HANDLE_VALUE;
     std::wstring path;
 };
-
-// The standard error message box for a file error (OK button), owned by `owner` so that it stays
-// in front of that window until it is answered. Returns when it is dismissed; may be called from
-// any thread.
-void showFileError(HWND owner, const FileException& error);

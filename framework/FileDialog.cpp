@@ -2,10 +2,7 @@
 
 #include <commdlg.h>
 
-bool chooseFirmwareFile(HWND owner, std::wstring& path) {
-    // Pairs of name and pattern; the list ends with an empty name.
-    static const wchar_t filter[] = L"Firmware Files (*.dat)\0*.dat\0"
-                                    L"All Files (*.*)\0*.*\0";
+bool chooseFileToOpen(HWND owner, const wchar_t* filter, const wchar_t* title, std::wstring& path) {
     wchar_t chosen[MAX_PATH] = {};
 
     OPENFILENAMEW dialog = {};
@@ -15,6 +12,7 @@ bool chooseFirmwareFile(HWND owner, std::wstring& path) {
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = chosen;
     dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrTitle = title;
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
     if (!GetOpenFileNameW(&dialog))
         return false;

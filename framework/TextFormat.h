@@ -18,8 +18,6 @@
 #define KELVO_PRINTF_FORMAT(formatAt, firstAt)
 #endif
 
-namespace framework {
-
 KELVO_PRINTF_FORMAT(1, 0)
 inline std::string formatTextV(const char* format, va_list args) {
     va_list measure;
@@ -41,5 +39,3 @@ inline std::string formatText(const char* format, ...) {
     va_end(args);
     return text;
 }
-
-} // namespace framework

@@ -1,19 +1,13 @@
 #include "sim/DeviceModel.h"
 
-#include "device/VendorRequest.h"
 #include "sim/StateFile.h"
+#include "sim/Wire.h"
 
 #include <algorithm>
 
-namespace {
+using namespace wire;
 
-constexpr DWORD deviceToHost = 1;
-constexpr DWORD replyLength = 4;
-constexpr std::uint8_t firmwareCommand = 0xFE;
-constexpr DWORD statusIdle = 0;
-constexpr DWORD statusBusy = 1;
-constexpr DWORD statusVerifying = 2;
-constexpr DWORD statusUpdating = 3;
+namespace {
 
 // A USB device answers a request it does not support with a stall, which the library
 // reports as a general failure.
@@ -90,7 +84,7 @@ DWORD DeviceModel::pipeOpenError(DWORD index) const {
     std::lock_guard<std::mutex> guard(lock);
     if (unplugged)
         return ERROR_DEVICE_NOT_CONNECTED;
-    if (index > 2)
+    if (index >= pipeCount)
         return ERROR_INVALID_PARAMETER;
     const auto refused = scenario.pipeErrors.find(index);
     return refused == scenario.pipeErrors.end() ? 0 : refused->second;
@@ -107,7 +101,7 @@ DeviceModel::Block DeviceModel::commandBlock(const std::uint8_t* block, std::uin
     }
     length = 0;
     for (int i = 0; i < 4; ++i)
-        length |= std::uint32_t{block[4 + i]} << (8 * i);
+        length |= std::uint32_t{block[lengthOffset + i]} << (8 * i);
     return Block::accepted;
 }
 

@@ -4,6 +4,7 @@
 #include "framework/TextFormat.h"
 #include "platform/kovusbd.h"
 #include "sim/SimDevice.h"
+#include "sim/Wire.h"
 
 #include <cstdint>
 #include <map>
@@ -110,10 +111,10 @@ BOOL WINAPI KovControlRequest(HANDLE device, DWORD direction, DWORD zero, DWORD 
         error = zero != 0 || value != 0 ? ERROR_INVALID_PARAMETER
                                         : sim->request(direction, request, index, length, buffer);
     std::string reply;
-    if (error == ERROR_SUCCESS && direction == 1) {
+    if (error == ERROR_SUCCESS && direction == wire::deviceToHost) {
         const auto* bytes = static_cast<const std::uint8_t*>(buffer);
-        reply = " reply=" +
-                framework::formatText("0x%02X%02X%02X%02X", bytes[3], bytes[2], bytes[1], bytes[0]);
+        reply =
+            " reply=" + formatText("0x%02X%02X%02X%02X", bytes[3], bytes[2], bytes[1], bytes[0]);
     }
     traceOf(sim).write("KovControlRequest(%s, %lu, %lu, 0x%lX, %lu, %lu, %lu, %s) = %d err=%lu%s",
                        handleText(device).c_str(), direction, zero, request, value, index, length,

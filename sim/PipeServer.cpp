@@ -6,13 +6,10 @@
 #include <atomic>
 #include <system_error>
 
+using namespace wire;
+
 namespace {
 
-constexpr DWORD dataPipe = 1;
-constexpr DWORD commandPipe = 2;
-constexpr DWORD commandBlockSize = 64;
-constexpr std::uint64_t fullSpeedPacket = 64;
-constexpr std::uint64_t highSpeedPacket = 512;
 constexpr size_t readChunk = 1 << 20;
 
 std::wstring uniquePipeName(DWORD index) {

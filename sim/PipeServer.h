@@ -14,6 +14,7 @@
 #include "sim/Handle.h"
 #include "sim/Scenario.h"
 #include "sim/Trace.h"
+#include "sim/Wire.h"
 
 #include <windows.h>
 
@@ -25,8 +26,6 @@
 
 class PipeServer {
 public:
-    static constexpr DWORD pipeCount = 3;
-
     PipeServer(DeviceModel& model, const Scenario& scenario, Trace trace, std::string name);
     PipeServer(const PipeServer&) = delete;
     PipeServer& operator=(const PipeServer&) = delete;
@@ -58,12 +57,12 @@ private:
     const Trace trace;
     const std::string name;
 
-    Handle servers[pipeCount];
+    Handle servers[wire::pipeCount];
     Handle stopEvent;
     Handle readEvent;
     std::thread thread;
 
     mutable std::mutex clientLock;
-    Handle clients[pipeCount]; // until handed out
-    HANDLE handed[pipeCount] = {nullptr, nullptr, nullptr};
+    Handle clients[wire::pipeCount]; // until handed out
+    HANDLE handed[wire::pipeCount] = {nullptr, nullptr, nullptr};
 };

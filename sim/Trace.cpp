@@ -37,7 +37,7 @@ void Trace::write(const char* format, ...) const {
     va_list args;
     va_start(args, format);
     const std::string line =
-        std::to_string(GetCurrentProcessId()) + " " + framework::formatTextV(format, args) + "\n";
+        std::to_string(GetCurrentProcessId()) + " " + formatTextV(format, args) + "\n";
     va_end(args);
     // Append-only access makes each write one piece at the end of the file on Windows; Wine
     // seeks to the end and writes, which two processes can interleave, so a mutex named after
@@ -60,6 +60,6 @@ void Trace::write(const char* format, ...) const {
 std::string handleText(HANDLE handle) {
     if (handle == INVALID_HANDLE_VALUE)
         return "-1";
-    return framework::formatText(
-        "0x%llX", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle)));
+    return formatText("0x%llX",
+                      static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle)));
 }

@@ -5,7 +5,7 @@
 #include <mutex>
 
 void LogEdit::appendFormatV(const char* format, va_list args) {
-    const std::string message = framework::formatTextV(format, args);
+    const std::string message = formatTextV(format, args);
 
     // Read, trim, write back and scroll as one unit, so that no append of another thread is
     // lost between our read and our write.

@@ -3,20 +3,17 @@
 #include "framework/TextFormat.h"
 
 std::string serialNumberLine(const DeviceIdentity& identity) {
-    return framework::formatText(logtext::serialNumberFormat,
-                                 static_cast<unsigned>(identity.serial24()));
+    return formatText(logtext::serialNumberFormat, static_cast<unsigned>(identity.serial24()));
 }
 
 std::string deviceRevisionLine(const FirmwareRevision& revision) {
-    return framework::formatText(
-        logtext::deviceRevisionFormat, static_cast<unsigned>(revision.major),
-        static_cast<unsigned>(revision.minor), static_cast<int>(revision.suffix));
+    return formatText(logtext::deviceRevisionFormat, static_cast<unsigned>(revision.major),
+                      static_cast<unsigned>(revision.minor), static_cast<int>(revision.suffix));
 }
 
 std::string imageRevisionLine(const FirmwareRevision& revision) {
-    return framework::formatText(
-        logtext::imageRevisionFormat, static_cast<unsigned>(revision.major),
-        static_cast<unsigned>(revision.minor), static_cast<int>(revision.suffix));
+    return formatText(logtext::imageRevisionFormat, static_cast<unsigned>(revision.major),
+                      static_cast<unsigned>(revision.minor), static_cast<int>(revision.suffix));
 }
 
 std::string notesForLog(const std::string& notes) {

@@ -1,5 +1,6 @@
-// The texts the main dialog and the update sequence write to the log (code page 932, each
-// with its own line end), and the lines built from the device's and the file's data.
+// The texts the main dialog writes to the log in the Connect and Open steps (code page 932,
+// each with its own line end), and the lines built from the device's and the file's data. The
+// update sequence's own lines are in update/UpdateSequence.h.
 #pragma once
 
 #include "update/FirmwareRevision.h"
@@ -15,12 +16,6 @@ constexpr char fileCannotOpen[] = "ファームウェアファイルが開けま
 constexpr char incompatible[] = "このファームウェアに更新することは出来ません.\r\n";
 constexpr char imageRevisionFormat[] = "更新ファームウェア：Rev.%d.%d%c\r\n";
 constexpr char notesFormat[] = "%s\r\n";
-
-constexpr char sending[] = "ファームウェアを送信しています.\r\n";
-constexpr char verifying[] = "ファームウェアの検証中です.\r\n";
-constexpr char updating[] = "ファームウェアの更新中です.\r\n";
-constexpr char succeeded[] = "ファームウェアの更新に成功しました.\r\n";
-constexpr char failed[] = "ファームウェアの更新に失敗しました.\r\n";
 
 } // namespace logtext
 

@@ -1,11 +1,12 @@
 #include "ui/UpdateDialog.h"
 
+#include "framework/ErrorBox.h"
 #include "framework/FileDialog.h"
 #include "framework/PaintDC.h"
 #include "res/resource.h"
 #include "ui/AboutMenu.h"
-#include "ui/Compatibility.h"
 #include "ui/LogLines.h"
+#include "update/Compatibility.h"
 #include "update/FirmwareImage.h"
 
 #include <cstdarg>
@@ -15,6 +16,12 @@ namespace {
 
 constexpr int logFontSize = 105; // tenths of a point
 constexpr char logFontFace[] = "ＭＳ ゴシック";
+
+// The Open step's file dialog: firmware files preselected, then every file; its title is the
+// system's own.
+constexpr wchar_t firmwareFilter[] = L"Firmware Files (*.dat)\0*.dat\0"
+                                     L"All Files (*.*)\0*.*\0";
+constexpr const wchar_t* firmwareDialogTitle = nullptr;
 
 } // namespace
 
@@ -169,7 +176,7 @@ void UpdateDialog::onConnect() {
 
 void UpdateDialog::onOpen() {
     std::wstring chosen;
-    if (!chooseFirmwareFile(handle(), chosen))
+    if (!chooseFileToOpen(handle(), firmwareFilter, firmwareDialogTitle, chosen))
         return;
     firmwarePath = chosen;
 

@@ -4,7 +4,7 @@
 
 #include "platform/Thread.h"
 #include "ui/StayAwake.h"
-#include "ui/UpdateSequence.h"
+#include "update/UpdateSequence.h"
 
 namespace {
 

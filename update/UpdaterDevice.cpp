@@ -1,14 +1,28 @@
 // UpdaterDevice: open with the identity reads, Japanese texts, status code, waitForIdle.
 #include "update/UpdaterDevice.h"
 
-#include "platform/Clock.h"
 #include "framework/TextFormat.h"
+#include "platform/Clock.h"
 
 namespace {
 
 constexpr DWORD idlePause = 100;
 constexpr DWORD pollPause = 10;
 constexpr DWORD noTimeout = INFINITE;
+
+struct JapaneseText {
+    int code;
+    const char* text;
+};
+
+constexpr JapaneseText japaneseTexts[] = {
+    {USBERR_ALREADY_OPENED, "既にハルモカと接続しています.\r\n"},
+    {USBERR_NOT_OPENED, "ハルモカと接続していません.\r\n"},
+    {USBERR_OPEN_DEVICE, "ハルモカとの接続に失敗しました.\r\n"},
+    {USBERR_TIMEOUT, "タイムアウトが発生しました.\r\n"},
+    {UPDERR_FILE_BROKEN, "ファイルが壊れています.\r\n"},
+    {UPDERR_ABORTED, "中断しました.\r\n"},
+};
 
 } // namespace
 
@@ -53,40 +67,26 @@ int UpdaterDevice::readRevision() {
 }
 
 // The codes a user may meet get Japanese texts; only the text changes, lastError and
-// lastDetail keep their previous values. Every other code takes the English text.
+// lastDetail keep their previous values. A status code goes to setStatusCode. Every other code
+// takes the English text.
 void UpdaterDevice::reportError(int code, int detail, int pipeIndex) {
-    switch (code) {
-    case USBERR_ALREADY_OPENED:
-        lastMessage = "既にハルモカと接続しています.\r\n";
-        break;
-    case USBERR_NOT_OPENED:
-        lastMessage = "ハルモカと接続していません.\r\n";
-        break;
-    case USBERR_OPEN_DEVICE:
-        lastMessage = "ハルモカとの接続に失敗しました.\r\n";
-        break;
-    case USBERR_TIMEOUT:
-        lastMessage = "タイムアウトが発生しました.\r\n";
-        break;
-    case UPDERR_FILE_BROKEN:
-        lastMessage = "ファイルが壊れています.\r\n";
-        break;
-    case UPDERR_STATUS:
+    if (code == UPDERR_STATUS) {
         setStatusCode(detail);
-        break;
-    case UPDERR_ABORTED:
-        lastMessage = "中断しました.\r\n";
-        break;
-    default:
-        UsbDevice::reportError(code, detail, pipeIndex);
-        break;
+        return;
     }
+    for (const JapaneseText& text : japaneseTexts) {
+        if (text.code == code) {
+            lastMessage = text.text;
+            return;
+        }
+    }
+    UsbDevice::reportError(code, detail, pipeIndex);
 }
 
 void UpdaterDevice::setStatusCode(int code) {
     statusCode = code;
     if (code != 0)
-        lastMessage = framework::formatText("Status error. Code == %d\r\n", code);
+        lastMessage = formatText("Status error. Code == %d\r\n", code);
     else
         lastMessage.clear();
 }

@@ -1,8 +1,10 @@
-// Dialog: a handler that runs out of memory is reported over the dialog, which goes on.
+// Dialog: a handler that runs out of memory is reported over the dialog, which goes on; the
+// framework's error boxes carry the application's name.
 #include "DialogScript.h"
 #include "FreshFakes.h"
 
 #include "framework/Application.h"
+#include "framework/ErrorBox.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -33,8 +35,15 @@ private:
     void onCountCall() { ++calls; }
 };
 
+class NamedApplication : public Application {
+public:
+    NamedApplication() : Application(L"試験プログラム") {}
+    bool initInstance() override { return false; }
+};
+
 TEST(DialogTest, OutOfMemoryInAHandlerIsReportedOverTheDialogWhichGoesOn) {
     FreshFakes fakes;
+    NamedApplication application;
     StarvedDialog dialog;
     const INT_PTR result = DialogScript::run(
         dialog, {act([&] { SendMessageW(dialog.handle(), runOutOfMemory, 0, 0); }), act([&] {
@@ -42,12 +51,27 @@ TEST(DialogTest, OutOfMemoryInAHandlerIsReportedOverTheDialogWhichGoesOn) {
                      const RecordedMessageBox& box = recordedMessageBoxes()[0];
                      EXPECT_EQ(dialog.handle(), box.owner);
                      EXPECT_EQ(L"メモリが不足しています。", box.text);
-                     EXPECT_EQ(messageBoxCaption, box.caption);
+                     EXPECT_EQ(L"試験プログラム", box.caption);
+                     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION), box.type);
                      SendMessageW(dialog.handle(), countCall, 0, 0);
                      EXPECT_EQ(1, dialog.calls);
                      SendMessageW(dialog.handle(), WM_COMMAND, IDOK, 0);
                  })});
     EXPECT_EQ(IDOK, result);
+}
+
+TEST(ErrorBox, AFileErrorIsShownInFrontOfItsOwnerInTheStandardWords) {
+    FreshFakes fakes;
+    NamedApplication application;
+    const FileException error(FileException::fileNotFound, ERROR_FILE_NOT_FOUND, L"C:\\a.dat");
+    const HWND owner = GetDesktopWindow();
+    showFileError(owner, error);
+    ASSERT_EQ(1u, recordedMessageBoxes().size());
+    const RecordedMessageBox& box = recordedMessageBoxes()[0];
+    EXPECT_EQ(owner, box.owner);
+    EXPECT_EQ(L"ファイル C:\\a.dat が見つかりません。", box.text);
+    EXPECT_EQ(L"試験プログラム", box.caption);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND), box.type);
 }
 
 } // namespace

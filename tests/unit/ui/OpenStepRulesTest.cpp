@@ -1,7 +1,6 @@
-// The pure rules of the Connect and Open steps: the identity and revision lines, the
-// compatibility of a file with the device, the notes as logged, the about command's mask.
+// The pure rules of the Connect and Open steps: the identity and revision lines, the notes as
+// logged, the about command's mask.
 #include "ui/AboutMenu.h"
-#include "ui/Compatibility.h"
 #include "ui/LogLines.h"
 
 #include <gtest/gtest.h>
@@ -16,57 +15,29 @@ std::vector<std::uint8_t> bytesOf(const std::string& text) {
     return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
-DeviceIdentity device(std::uint32_t serial, char suffix) {
-    return DeviceIdentity{serial, FirmwareRevision{3, 4, static_cast<std::uint8_t>(suffix), 0}};
-}
-
-FirmwareRevision revision(int major, int minor, char suffix) {
-    return FirmwareRevision{static_cast<std::uint8_t>(major), static_cast<std::uint8_t>(minor),
-                            static_cast<std::uint8_t>(suffix), 0};
-}
-
 TEST(IdentityLines, SerialLineInCodePage932Bytes) {
     // The top byte of the word never shows; three ideographic spaces and a full-width colon.
     const std::vector<std::uint8_t> expected = {
         0x83, 0x56, 0x83, 0x8A, 0x83, 0x41, 0x83, 0x8B, 0x94, 0xD4, 0x8D, 0x86, 0x81, 0x40, 0x81,
         0x40, 0x81, 0x40, 0x81, 0x46, '0',  '0',  '1',  '2',  'a',  'b',  'c',  'd',  '\r', '\n'};
-    EXPECT_EQ(expected, bytesOf(serialNumberLine(device(0xFF12ABCD, 'b'))));
+    EXPECT_EQ(expected, bytesOf(serialNumberLine(DeviceIdentity{0xFF12ABCD, {3, 4, 'b', 0}})));
 }
 
 TEST(IdentityLines, SerialLineAlwaysHasEightDigits) {
-    EXPECT_EQ("シリアル番号　　　：00000001\r\n", serialNumberLine(device(1, 'b')));
-    EXPECT_EQ("シリアル番号　　　：00ffffff\r\n", serialNumberLine(device(0xFFFFFFFF, 'b')));
+    EXPECT_EQ("シリアル番号　　　：00000001\r\n", serialNumberLine(DeviceIdentity{1, {}}));
+    EXPECT_EQ("シリアル番号　　　：00ffffff\r\n", serialNumberLine(DeviceIdentity{0xFFFFFFFF, {}}));
 }
 
 TEST(IdentityLines, RevisionLines) {
     const std::vector<std::uint8_t> expected = {
         0x83, 0x74, 0x83, 0x40, 0x81, 0x5B, 0x83, 0x80, 0x83, 0x45, 0x83, 0x46, 0x83, 0x41, 0x81,
         0x40, 0x81, 0x40, 0x81, 0x46, 'R',  'e',  'v',  '.',  '1',  '.',  '2',  'b',  '\r', '\n'};
-    EXPECT_EQ(expected, bytesOf(deviceRevisionLine(revision(1, 2, 'b'))));
+    EXPECT_EQ(expected, bytesOf(deviceRevisionLine(FirmwareRevision{1, 2, 'b', 0})));
     // Unsigned numbers, never negative.
-    EXPECT_EQ("ファームウェア　　：Rev.255.200a\r\n", deviceRevisionLine(revision(255, 200, 'a')));
-    EXPECT_EQ("更新ファームウェア：Rev.2.10b\r\n", imageRevisionLine(revision(2, 10, 'b')));
-}
-
-TEST(Compatibility, ImageForEveryDeviceOfAVariantComparesTheSuffixOnly) {
-    EXPECT_TRUE(isCompatible(0, revision(9, 9, 'b'), device(0x123456, 'b')));
-    EXPECT_TRUE(isCompatible(0, revision(0, 1, 'b'), device(0x123456, 'b'))) << "older firmware";
-    EXPECT_FALSE(isCompatible(0, revision(3, 4, 'c'), device(0x123456, 'b')));
-    // Only the low 24 bits of the target serial count: these are zero too.
-    EXPECT_TRUE(isCompatible(0xFF000000, revision(3, 4, 'b'), device(0x123456, 'b')));
-}
-
-TEST(Compatibility, ImageForOneDeviceComparesTheSerialOnly) {
-    EXPECT_TRUE(isCompatible(0x123456, revision(1, 0, 'c'), device(0x123456, 'b')));
-    EXPECT_FALSE(isCompatible(0x123457, revision(3, 4, 'b'), device(0x123456, 'b')));
-    // A device word with a nonzero top byte matches on its low 24 bits.
-    EXPECT_TRUE(isCompatible(0x123456, revision(3, 4, 'b'), device(0xAB123456, 'b')));
-}
-
-TEST(Compatibility, ShortHeaderResetValuesAreRefusedUnlessTheDeviceSerialIsAllOnes) {
-    const FirmwareRevision reset = revision(0xFF, 0xFF, '\xFF');
-    EXPECT_FALSE(isCompatible(0xFFFFFFFF, reset, device(0x123456, '\xFF')));
-    EXPECT_TRUE(isCompatible(0xFFFFFFFF, reset, device(0x01FFFFFF, 'b')));
+    EXPECT_EQ("ファームウェア　　：Rev.255.200a\r\n",
+              deviceRevisionLine(FirmwareRevision{255, 200, 'a', 0}));
+    EXPECT_EQ("更新ファームウェア：Rev.2.10b\r\n",
+              imageRevisionLine(FirmwareRevision{2, 10, 'b', 0}));
 }
 
 TEST(NotesForLog, EveryLineFeedBecomesCarriageReturnLineFeed) {

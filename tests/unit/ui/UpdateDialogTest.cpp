@@ -112,12 +112,30 @@ protected:
         return TRUE;
     }
 
+    // The names in the file dialog's file type box (cmb1), each followed by "|", and the
+    // selected one.
+    static std::wstring fileTypes(HWND files) {
+        std::wstring types;
+        const HWND box = GetDlgItem(files, cmb1);
+        const int count = static_cast<int>(SendMessageW(box, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t name[64] = {};
+            if (SendMessageW(box, CB_GETLBTEXTLEN, i, 0) < 64)
+                SendMessageW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name));
+            types += std::wstring(name) + L"|";
+        }
+        return types + L"selected " + std::to_wstring(SendMessageW(box, CB_GETCURSEL, 0, 0));
+    }
+
     // Steps that click Open and answer the file dialog with `path` (empty: cancel it).
     std::vector<DialogScript::Step> openFile(const std::wstring& path) {
         return {act([this] { postClick(IDC_OPEN); }), waitFor([this, path] {
                     HWND files = ownedDialog();
                     if (files == nullptr)
                         return false;
+                    // The file types, the firmware files' preselected.
+                    EXPECT_EQ(L"Firmware Files (*.dat)|All Files (*.*)|selected 0",
+                              fileTypes(files));
                     if (path.empty()) {
                         PostMessageW(files, WM_COMMAND, IDCANCEL, 0);
                         return true;

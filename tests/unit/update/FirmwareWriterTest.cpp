@@ -1,7 +1,6 @@
 // FirmwareWriter: the order of a transfer on the wire, packet sizes, file errors.
 #include "DeviceFixture.h"
 
-#include "../../fakes/RecordedMessageBoxes.h"
 #include "../../fakes/TempFile.h"
 #include "update/FirmwareWriter.h"
 
@@ -10,8 +9,8 @@ namespace {
 class FirmwareWriterTest : public DeviceTest {
 protected:
     FirmwareWriterTest() {
-        recordedMessageBoxes().clear();
-        device.setFileErrorHandler([](const FileException& e) { showFileError(nullptr, e); });
+        device.setFileErrorHandler(
+            [this](const FileException& e) { fileErrors.push_back(e.message()); });
     }
 
     void open(DWORD configuration) {
@@ -29,6 +28,7 @@ protected:
     }
 
     FirmwareWriter device;
+    std::vector<std::wstring> fileErrors; // the words of each error handed to the handler
     std::pair<DWORD, DWORD> atPause{0xFFFF, 0xFFFF};
 };
 
@@ -55,7 +55,7 @@ TEST_F(FirmwareWriterTest, TransferOrderOnTheWireAtHighSpeed) {
     Bytes tail(file.begin() + 512, file.end());
     tail.resize(512, 0);
     EXPECT_EQ(tail, data[1]);
-    EXPECT_TRUE(recordedMessageBoxes().empty());
+    EXPECT_TRUE(fileErrors.empty());
 }
 
 TEST_F(FirmwareWriterTest, FullSpeedSendsPacketsOf64) {
@@ -88,11 +88,9 @@ TEST_F(FirmwareWriterTest, DeletedFileShowsTheFileErrorAndSendsNothing) {
     EXPECT_EQ(-1, device.sendFile(temp.path()));
     EXPECT_TRUE(calls().empty());
     EXPECT_EQ(0u, pipe(1).bytesAvailable());
-    ASSERT_EQ(1u, recordedMessageBoxes().size());
-    const RecordedMessageBox& box = recordedMessageBoxes()[0];
-    EXPECT_NE(std::wstring::npos, box.text.find(temp.path()));
-    EXPECT_NE(std::wstring::npos, box.text.find(L"見つかりません"));
-    EXPECT_EQ(static_cast<unsigned>(MB_OK), box.type & 0xF);
+    ASSERT_EQ(1u, fileErrors.size());
+    EXPECT_NE(std::wstring::npos, fileErrors[0].find(temp.path()));
+    EXPECT_NE(std::wstring::npos, fileErrors[0].find(L"見つかりません"));
 }
 
 TEST_F(FirmwareWriterTest, FolderInsteadOfAFileShowsTheFileError) {
@@ -101,8 +99,8 @@ TEST_F(FirmwareWriterTest, FolderInsteadOfAFileShowsTheFileError) {
     GetTempPathW(MAX_PATH, folder);
     EXPECT_EQ(-1, device.sendFile(folder));
     EXPECT_TRUE(calls().empty());
-    ASSERT_EQ(1u, recordedMessageBoxes().size());
-    EXPECT_NE(std::wstring::npos, recordedMessageBoxes()[0].text.find(folder));
+    ASSERT_EQ(1u, fileErrors.size());
+    EXPECT_NE(std::wstring::npos, fileErrors[0].find(folder));
 }
 
 TEST_F(FirmwareWriterTest, FileTooLargeForOneBufferFailsWithAClearMessage) {
@@ -117,8 +115,8 @@ TEST_F(FirmwareWriterTest, FileTooLargeForOneBufferFailsWithAClearMessage) {
     CloseHandle(h);
     EXPECT_EQ(-1, device.sendFile(temp.path()));
     EXPECT_TRUE(calls().empty());
-    ASSERT_EQ(1u, recordedMessageBoxes().size());
-    EXPECT_NE(std::wstring::npos, recordedMessageBoxes()[0].text.find(L"メモリが不足"));
+    ASSERT_EQ(1u, fileErrors.size());
+    EXPECT_NE(std::wstring::npos, fileErrors[0].find(L"メモリが不足"));
 }
 
 TEST_F(FirmwareWriterTest, RefusedControlRequestStopsBeforeTheCommandBlock) {

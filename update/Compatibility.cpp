@@ -1,4 +1,4 @@
-#include "ui/Compatibility.h"
+#include "update/Compatibility.h"
 
 bool isCompatible(std::uint32_t imageTargetSerial, const FirmwareRevision& imageRevision,
                   const DeviceIdentity& device) {

@@ -1,7 +1,6 @@
-#include "ui/UpdateSequence.h"
+#include "update/UpdateSequence.h"
 
 #include "platform/Clock.h"
-#include "ui/LogLines.h"
 #include "update/FirmwareWriter.h"
 
 namespace {

@@ -1,13 +1,10 @@
 // The update sequence against the fake driver and the manual clock: the stages and their log
 // lines, the final request, the closed device on every path, and the bound on a stage.
-#include "FreshFakes.h"
+#include "DeviceFixture.h"
 
 #include "../../fakes/TempFile.h"
-#include "ui/LogLines.h"
-#include "ui/UpdateSequence.h"
 #include "update/FirmwareWriter.h"
-
-#include <gtest/gtest.h>
+#include "update/UpdateSequence.h"
 
 #include <algorithm>
 #include <deque>
@@ -17,7 +14,7 @@ namespace {
 
 using namespace logtext;
 
-class UpdateSequenceTest : private FreshFakes, public ::testing::Test {
+class UpdateSequenceTest : public DeviceTest {
 protected:
     UpdateSequenceTest() : file(std::vector<std::uint8_t>(300, 0x5A)) {}
 
@@ -29,7 +26,6 @@ protected:
         return runUpdateSequence(device, file.path(), [this](const char* line) { logged += line; });
     }
 
-    FakeDriver& driver() { return FakeDriver::get(); }
     int finalRequests() { return driver().countCalls("ControlRequest(dev,0,0,0xB0,"); }
     int statusQueries() { return driver().countCalls("ControlRequest(dev,1,0,0xB2,"); }
     const std::string& logText() const { return logged; }
@@ -90,17 +86,17 @@ TEST_F(UpdateSequenceTest, ARefusedTransferReturnsItsCodeAndClosesTheDevice) {
 
 TEST_F(UpdateSequenceTest, ADeviceStuckInAStageFailsAfterTheBoundAskedEvery10Ms) {
     driver().replies[0xB2] = 2; // after the scripted replies: verifying for ever
-    const DWORD start = ManualClock::get().now;
+    const DWORD start = clock().now;
     EXPECT_EQ(0, run({1}));
     EXPECT_EQ(std::string(sending) + verifying + failed, logText());
     EXPECT_EQ(0, finalRequests());
     EXPECT_FALSE(device.isOpened());
 
-    const DWORD waited = ManualClock::get().now - start;
+    const DWORD waited = clock().now - start;
     EXPECT_GE(waited, stageTimeout);
     EXPECT_LT(waited, stageTimeout + 1000);
     // The processor was given back between the queries, and the device asked every 10 ms.
-    const auto& sleeps = ManualClock::get().sleeps;
+    const auto& sleeps = clock().sleeps;
     EXPECT_GE(std::count(sleeps.begin(), sleeps.end(), DWORD{10}), long(stageTimeout / 10) - 1);
     EXPECT_NEAR(double(stageTimeout / 10), double(statusQueries()), 3.0);
 }
