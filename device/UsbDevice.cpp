@@ -104,9 +104,13 @@ void UsbDevice::clearError() {
     lastMessage.clear();
 }
 
-void UsbDevice::reportError(int code, int detail, int pipeIndex) {
+void UsbDevice::reportError(int code, int detail, int pipeIndex) noexcept {
     lastError = code;
     lastDetail = detail;
+    setMessageOrFallback([&] { setErrorText(code, detail, pipeIndex); });
+}
+
+void UsbDevice::setErrorText(int code, int detail, int pipeIndex) {
     switch (code) {
     case USBERR_ALREADY_OPENED:
         lastMessage = "Device already opened.\r\n";

@@ -52,9 +52,13 @@ int UpdaterDevice::readRevision() {
     return 0;
 }
 
+void UpdaterDevice::reportError(int code, int detail, int pipeIndex) noexcept {
+    setMessageOrFallback([&] { setUserText(code, detail, pipeIndex); });
+}
+
 // The codes a user may meet get Japanese texts; only the text changes, lastError and
 // lastDetail keep their previous values. Every other code takes the English text.
-void UpdaterDevice::reportError(int code, int detail, int pipeIndex) {
+void UpdaterDevice::setUserText(int code, int detail, int pipeIndex) {
     switch (code) {
     case USBERR_ALREADY_OPENED:
         lastMessage = "既にハルモカと接続しています.\r\n";
