@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-// The caption of the program's message boxes.
+// The program's title: the caption of its main dialog and of its message boxes.
 constexpr wchar_t messageBoxCaption[] = L"QZハルモカLuneファームウェア更新";
 
 class Application {
