@@ -21,9 +21,11 @@ std::unique_ptr<SimDevice> SimDevice::open(DWORD selector, const std::string& na
         return nullptr;
     }
     Module companion;
-    if (!scenario.companion.empty() &&
-        !(companion = loadCompanion(scenario.companion, name, trace, error)))
-        return nullptr;
+    if (!scenario.companion.empty()) {
+        companion = loadCompanion(scenario.companion, name, trace, error);
+        if (!companion)
+            return nullptr;
+    }
     Revision revision = scenario.revision;
     const std::wstring statePath = environmentVariable(L"KOVSIM_STATE");
     if (!statePath.empty() && !readState(statePath, revision, problem)) {

@@ -144,7 +144,9 @@ TEST_F(Busy, SessionEndWaitsForTheUpdateAndEndsTheProgramAfterIt) {
 
 // One device per PC, so one copy per session: a second start brings the running copy's dialog
 // to the front, restored if minimised, and ends by itself without opening the device.
-TEST_F(ProgramTest, ASecondCopyBringsTheFirstToTheFrontAndEnds) {
+class SecondCopy : public ProgramTest {};
+
+TEST_F(SecondCopy, BringsTheFirstToTheFrontAndEnds) {
     ASSERT_TRUE(start());
     ASSERT_TRUE(click(idConnect));
     ASSERT_TRUE(logBecomes(text::deviceLines));

@@ -13,6 +13,7 @@ FakeDriver& FakeDriver::get() {
 
 void FakeDriver::reset() {
     *this = FakeDriver();
+    starveThread(0);
 }
 
 std::string FakeDriver::name(HANDLE handle) const {
