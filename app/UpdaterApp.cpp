@@ -1,15 +1,28 @@
 #include "app/UpdaterApp.h"
 
 #include "app/AboutDialog.h"
+#include "framework/SingleInstance.h"
 #include "ui/UpdateDialog.h"
 
 // The one application object; WinMain starts it.
 UpdaterApp theApp;
 
-// The program's name captions its message boxes, as it does the main dialog.
-UpdaterApp::UpdaterApp() : Application(L"QZハルモカLuneファームウェア更新") {}
+namespace {
+// The program's title: the caption of its main dialog, by which a second copy finds it, and of
+// its message boxes.
+constexpr wchar_t programTitle[] = L"QZハルモカLuneファームウェア更新";
+} // namespace
+
+UpdaterApp::UpdaterApp() : Application(programTitle) {}
 
 bool UpdaterApp::initInstance() {
+    // One device per PC, so one copy per session: a second start shows the first copy and ends
+    // without touching the device.
+    const SingleInstance instance(L"KelvoUpdate.QZHarmokaLune");
+    if (!instance.isFirst()) {
+        bringDialogToFront(programTitle);
+        return false;
+    }
     // The dialog, and with it the device (closed if still open), ends with this scope.
     UpdateDialog dialog([](HWND owner) {
         AboutDialog about(owner);

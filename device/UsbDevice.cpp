@@ -128,9 +128,13 @@ void UsbDevice::clearError() {
     lastMessage.clear();
 }
 
-void UsbDevice::reportError(int code, int detail, int pipeIndex) {
+void UsbDevice::reportError(int code, int detail, int pipeIndex) noexcept {
     lastError = code;
     lastDetail = detail;
+    setMessageOrFallback([&] { setErrorText(code, detail, pipeIndex); });
+}
+
+void UsbDevice::setErrorText(int code, int detail, int pipeIndex) {
     const ErrorText* text = std::begin(errorTexts);
     while (text->code != code && text + 1 != std::end(errorTexts))
         ++text;

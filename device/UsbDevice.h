@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 
 class UsbDevice {
@@ -44,7 +45,13 @@ public:
     virtual int sendControl2();
 
     // Records an error: stores code and detail, sets lastMessage from the table of texts.
-    virtual void reportError(int code, int detail, int pipeIndex);
+    // Throws nothing, so that every failure path goes on to its clean-up: without the memory
+    // for its text, lastMessage becomes outOfMemoryMessage.
+    virtual void reportError(int code, int detail, int pipeIndex) noexcept;
+
+    // No longer than a string's own buffer (15 bytes in every standard library we build with),
+    // so that setting it needs no memory.
+    static constexpr char outOfMemoryMessage[] = "Out of memory\r\n";
 
     void clearError();
     std::string getLastMessage() const { return lastMessage; }
@@ -75,11 +82,24 @@ public:
     void setWriteTimeout(DWORD milliseconds) { writeTimeout = milliseconds; }
 
 protected:
+    // Runs `setText`, which sets lastMessage; out of memory leaves outOfMemoryMessage.
+    template <class SetText> void setMessageOrFallback(SetText setText) noexcept {
+        try {
+            setText();
+        } catch (const std::bad_alloc&) {
+            lastMessage = outOfMemoryMessage;
+        }
+    }
+    // lastMessage from the table of error texts; may run out of memory.
+    void setErrorText(int code, int detail, int pipeIndex);
+
     int readConfig(DWORD* word); // 0xB1, step 3 of open
     int controlRequest(DWORD direction, DWORD request, DWORD index, DWORD length, void* buffer,
                        int failure);
 
     int writePadded(int index, const void* data, DWORD length, DWORD packetSize);
+    // writePipe that fails, with its report, when the write completes short.
+    int writeWhole(int index, const void* data, DWORD length);
     int writePipe(int index, const void* data, DWORD length);
     void clearOverlapped(int index);
     int waitPipe(int index, bool isRead);

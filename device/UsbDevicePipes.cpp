@@ -11,8 +11,7 @@ namespace {
 constexpr DWORD commandPacketSize = 64;
 constexpr DWORD fullSpeedPacketSize = 64;
 constexpr DWORD highSpeedPacketSize = 512;
-// The detail of a write of whole packets that completed with fewer bytes than asked: the device
-// lost data, and the rest must not follow from the wrong offset.
+// The detail of a write that completed with fewer bytes than asked: the device lost data.
 constexpr int shortWriteDetail = ERROR_WRITE_FAULT;
 
 } // namespace
@@ -27,29 +26,36 @@ int UsbDevice::writeData(const void* data, DWORD length) {
 }
 
 // The whole packets go out in one write straight from the caller's buffer; only the tail is
-// copied, into a zero-filled packet. A whole-packet write that completes short fails: the
-// padded packet is not sent after a gap.
+// copied, into a zero-filled packet. The padded packet is not sent after a whole-packet part
+// that failed or went out short.
 int UsbDevice::writePadded(int index, const void* data, DWORD length, DWORD packetSize) {
     const DWORD rest = length % packetSize;
     const DWORD whole = length - rest;
     int sent = 0;
     if (whole != 0 || rest == 0) {
-        sent = writePipe(index, data, whole);
-        if (sent < 0)
-            return sent;
-        if (static_cast<DWORD>(sent) != whole) {
-            reportError(USBERR_WRITE_PIPE, shortWriteDetail, index);
-            return -1;
-        }
-        if (rest == 0)
+        sent = writeWhole(index, data, whole);
+        if (sent < 0 || rest == 0)
             return sent;
     }
     std::memset(bounceBuffer.get(), 0, packetSize);
     std::memcpy(bounceBuffer.get(), static_cast<const std::uint8_t*>(data) + sent, rest);
-    const int r = writePipe(index, bounceBuffer.get(), packetSize);
+    const int r = writeWhole(index, bounceBuffer.get(), packetSize);
     if (r < 0)
         return r;
     return sent + static_cast<int>(rest);
+}
+
+// A write that completes with fewer bytes than asked lost data on the way: it fails, so that
+// neither the rest nor a success follows it.
+int UsbDevice::writeWhole(int index, const void* data, DWORD length) {
+    const int written = writePipe(index, data, length);
+    if (written < 0)
+        return written;
+    if (static_cast<DWORD>(written) != length) {
+        reportError(USBERR_WRITE_PIPE, shortWriteDetail, index);
+        return -1;
+    }
+    return written;
 }
 
 int UsbDevice::writePipe(int index, const void* data, DWORD length) {

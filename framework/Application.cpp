@@ -6,16 +6,17 @@ namespace {
 
 Application* theApplication = nullptr;
 
-// DLLs that the system or the file dialog load while the program runs come from the system
-// folder only, never from the folder the program was started from (a Downloads folder may
-// hold a planted one). Load-time imports, kovusbd.dll among them, are bound before this.
+// DLLs loaded at run time, by the system, the file dialog or the driver library, come from the
+// program's folder and the system folder, never from the current folder or PATH (a Downloads
+// folder may hold a planted one). The program's folder is trusted already: kovusbd.dll is a
+// load-time import from it, and a driver library may load companions from its own folder.
 void restrictDllSearch() {
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
     // Windows 7 has the function only with its update KB2533623.
     const auto setDefaultDllDirectories = systemFunction<SetDefaultDllDirectoriesFunction>(
         L"kernel32.dll", "SetDefaultDllDirectories");
     if (setDefaultDllDirectories != nullptr &&
-        setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32))
+        setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS))
         return;
     // Without it, at least take the current folder out of the search.
     SetDllDirectoryW(L"");

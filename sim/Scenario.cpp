@@ -1,5 +1,6 @@
 #include "sim/Scenario.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -119,6 +120,17 @@ bool apply(Scenario& s, const std::string& key, const std::string& value, std::s
     }
     if (key == "data_timeout_ms")
         return number(value, maxWord, s.dataTimeoutMilliseconds, problem);
+    if (key == "companion") {
+        const bool fileName = !value.empty() && std::all_of(value.begin(), value.end(), [](char c) {
+            return c > ' ' && c < 0x7F && c != '/' && c != '\\' && c != ':';
+        });
+        if (!fileName) {
+            problem = "companion is the file name of a DLL, ASCII, without a folder";
+            return false;
+        }
+        s.companion = value;
+        return true;
+    }
     problem = "unknown key \"" + key + "\"";
     return false;
 }

@@ -39,6 +39,7 @@ struct Scenario {
     std::optional<std::uint64_t> unplugAfter; // unplug_after = bytes of data
     std::vector<DWORD> closedPipes;           // closed_pipes = index, ...
     DWORD dataTimeoutMilliseconds = 2000;     // data_timeout_ms: no data for this long ends it
+    std::string companion;                    // companion = a DLL open device loads by name
 };
 
 // Reads the scenario file at `path` over the defaults. False with `error` (a text naming the

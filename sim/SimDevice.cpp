@@ -20,6 +20,12 @@ std::unique_ptr<SimDevice> SimDevice::open(DWORD selector, const std::string& na
         error = *scenario.openError;
         return nullptr;
     }
+    Module companion;
+    if (!scenario.companion.empty()) {
+        companion = loadCompanion(scenario.companion, name, trace, error);
+        if (!companion)
+            return nullptr;
+    }
     Revision revision = scenario.revision;
     const std::wstring statePath = environmentVariable(L"KOVSIM_STATE");
     if (!statePath.empty() && !readState(statePath, revision, problem)) {
@@ -32,7 +38,24 @@ std::unique_ptr<SimDevice> SimDevice::open(DWORD selector, const std::string& na
     error = device->pipes.start();
     if (error != 0)
         return nullptr;
+    device->companion = std::move(companion);
     return device;
+}
+
+SimDevice::Module SimDevice::loadCompanion(const std::string& fileName, const std::string& name,
+                                           const Trace& trace, DWORD& error) {
+    const std::wstring wideName(fileName.begin(), fileName.end());
+    Module module(LoadLibraryW(wideName.c_str()));
+    if (!module) {
+        error = GetLastError();
+        trace.write("companion(%s) %s err=%lu", name.c_str(), fileName.c_str(), error);
+        return nullptr;
+    }
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(module.get(), path, MAX_PATH);
+    trace.write("companion(%s) %s loaded from %s", name.c_str(), fileName.c_str(),
+                toUtf8(path).c_str());
+    return module;
 }
 
 SimDevice::SimDevice(Scenario scenario, Revision revision, const std::wstring& statePath,

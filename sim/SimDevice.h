@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <string>
+#include <type_traits>
 
 class SimDevice {
 public:
@@ -38,6 +39,18 @@ public:
     const Trace& getTrace() const { return trace; }
 
 private:
+    struct FreeModule {
+        void operator()(HMODULE module) const { FreeLibrary(module); }
+    };
+    using Module = std::unique_ptr<std::remove_pointer_t<HMODULE>, FreeModule>;
+
+    // Loads the scenario's companion DLL by its name alone, as a driver library that finds its
+    // helpers beside itself does: where the program lets Windows look decides whether it is
+    // found. Null with the last-error code in `error` when it is not.
+    static Module loadCompanion(const std::string& fileName, const std::string& name,
+                                const Trace& trace, DWORD& error);
+
+    Module companion; // held while the device is open
     const Scenario scenario;
     const Trace trace;
     DeviceModel model;

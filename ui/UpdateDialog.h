@@ -7,7 +7,8 @@
 //    update sequence and a 100 ms timer that, once the worker is done, offers Finish.
 // 3. While the worker runs (busy) the dialog can't be ended: the worker uses its members.
 //    Nor can the session: shutdown and log-off wait, with a reason Windows shows, and the
-//    taskbar button shows the work; it flashes at the end if the user is elsewhere.
+//    taskbar button shows the work; it flashes at the end if the user is elsewhere. Once the
+//    dialog has agreed to a session end, no update starts until the session goes on.
 #pragma once
 
 #include "framework/Dialog.h"
@@ -83,9 +84,11 @@ private:
     Button cancelButton;
     Button finishButton;
     HICON icon;
-    std::atomic<int> busy{0};         // 1 from the start of the worker until it is done
-    std::atomic<bool> updated{false}; // the device reported success; written before busy falls
-    bool updating = false;            // UI thread: Update clicked, Finished not yet shown
+    std::atomic<int> busy{0}; // 1 from the start of the worker until it is done
+    // The device reported success: written by the worker before busy falls, read after it.
+    bool updated = false;
+    bool updating = false;      // UI thread: Update clicked, Finished not yet shown
+    bool sessionEnding = false; // UI thread: we agreed to end the session, it has not gone on
     bool timerRunning = false;
     bool taskbarButton = false; // the shell has made the button ("TaskbarButtonCreated")
     TBPFLAG taskbarState = TBPF_NOPROGRESS;

@@ -15,6 +15,11 @@ constexpr wchar_t shutdownBlockReason[] =
 } // namespace
 
 void UpdateDialog::onUpdate() {
+    if (sessionEnding) {
+        // Windows may end the program at any moment now: the update would be cut off.
+        MessageBeep(MB_OK);
+        return;
+    }
     // Raised here rather than by the worker, so that a worker that starts late is never
     // taken for one that has finished; lowered again when there is no worker.
     busy.store(1);
@@ -55,11 +60,10 @@ DWORD WINAPI UpdateDialog::updateThreadProc(void* argument) {
 }
 
 int UpdateDialog::runUpdate() {
-    bool succeeded = false;
     const UpdateLog log = [this](const char* line) { logMessage("%s", line); };
-    const int result = runUpdateSequence(device, firmwarePath, log, &succeeded);
-    updated.store(succeeded);
-    return result;
+    // The sequence sets `updated` before it logs the success, so a log line that can't be
+    // written leaves it all the same.
+    return runUpdateSequence(device, firmwarePath, log, &updated);
 }
 
 void UpdateDialog::onTimer(UINT_PTR id) {
@@ -89,18 +93,27 @@ void UpdateDialog::finishUpdate() {
     timerRunning = false;
 
     ShutdownBlockReasonDestroy(handle());
-    showTaskbarState(updated.load() ? TBPF_NOPROGRESS : TBPF_ERROR);
+    showTaskbarState(updated ? TBPF_NOPROGRESS : TBPF_ERROR);
     if (GetForegroundWindow() != handle())
         platform::flashUntilForeground(handle());
 }
 
 bool UpdateDialog::onQueryEndSession() {
     // Cut off half-way, the device may be left without working firmware.
-    return busy.load() == 0;
+    if (busy.load() != 0)
+        return false;
+    // Agreed: from now on Windows may end the program at any moment, until WM_ENDSESSION says
+    // the session goes on.
+    sessionEnding = true;
+    return true;
 }
 
 void UpdateDialog::onEndSession(bool ending) {
-    if (!ending || busy.load() != 0)
+    if (!ending) {
+        sessionEnding = false;
+        return;
+    }
+    if (busy.load() != 0)
         return;
     // Windows may end the process as soon as this returns: let the device go now.
     if (device.isOpened())

@@ -50,9 +50,10 @@ int runUpdateSequence(FirmwareWriter& device, const std::wstring& firmwarePath,
         status = leaveStage(device, stageUpdating, device.readStatus0());
     }
     if (status == stageDone) {
-        log(logtext::succeeded);
+        // The outcome first: it stands even if the line can't be logged.
         if (succeeded != nullptr)
             *succeeded = true;
+        log(logtext::succeeded);
         device.sendFinal(); // the device runs its new firmware; nothing to do if it refuses
         device.close();
         return 0;

@@ -66,10 +66,14 @@ int UpdaterDevice::readRevision() {
     return 0;
 }
 
+void UpdaterDevice::reportError(int code, int detail, int pipeIndex) noexcept {
+    setMessageOrFallback([&] { setUserText(code, detail, pipeIndex); });
+}
+
 // The codes a user may meet get Japanese texts; only the text changes, lastError and
 // lastDetail keep their previous values. A status code goes to setStatusCode. Every other code
 // takes the English text.
-void UpdaterDevice::reportError(int code, int detail, int pipeIndex) {
+void UpdaterDevice::setUserText(int code, int detail, int pipeIndex) {
     if (code == UPDERR_STATUS) {
         setStatusCode(detail);
         return;

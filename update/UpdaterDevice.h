@@ -16,7 +16,7 @@ public:
     ~UpdaterDevice() override;
 
     int open(int selector) override;
-    void reportError(int code, int detail, int pipeIndex) override;
+    void reportError(int code, int detail, int pipeIndex) noexcept override;
     // Waits until status word 0 reads 0 or less; USBERR_TIMEOUT (unreported) after `timeout`
     // ms counted from the first read; INFINITE waits for ever.
     virtual int waitForIdle(DWORD timeout);
@@ -36,6 +36,9 @@ public:
     int getStatusCode() const { return statusCode; }
 
 protected:
+    // lastMessage in Japanese for the codes a user may meet; may run out of memory.
+    void setUserText(int code, int detail, int pipeIndex);
+
     int statusCode = 0;
     DeviceIdentity identity;
 };

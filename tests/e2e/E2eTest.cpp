@@ -54,13 +54,19 @@ void ProgramTest::writeScenario(const std::string& text) {
     std::ofstream(workFile(L"scenario.txt").c_str(), std::ios::binary) << text;
 }
 
-::testing::AssertionResult ProgramTest::start() {
-    process = std::make_unique<ProgramProcess>(
-        settings().programPath,
-        Environment{{L"KOVSIM_SCENARIO", workFile(L"scenario.txt")},
-                    {L"KOVSIM_TRACE", workFile(L"trace.txt")},
-                    {L"KOVSIM_STATE", workFile(L"state.txt")}},
-        settings().desktop);
+Environment ProgramTest::simulatorEnvironment() const {
+    return {{L"KOVSIM_SCENARIO", workFile(L"scenario.txt")},
+            {L"KOVSIM_TRACE", workFile(L"trace.txt")},
+            {L"KOVSIM_STATE", workFile(L"state.txt")}};
+}
+
+::testing::AssertionResult ProgramTest::start(const std::wstring& program,
+                                              const std::wstring& currentFolder,
+                                              const Environment& extra) {
+    Environment environment = simulatorEnvironment();
+    environment.insert(environment.end(), extra.begin(), extra.end());
+    process = std::make_unique<ProgramProcess>(program.empty() ? settings().programPath : program,
+                                               environment, settings().desktop, L"", currentFolder);
     if (!process->started())
         return ::testing::AssertionFailure()
                << "KelvoUpdate.exe did not start (error " << GetLastError() << ")";

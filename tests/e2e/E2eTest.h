@@ -24,6 +24,8 @@ namespace e2e {
 // What the test program was told on its command line.
 struct Settings {
     std::wstring programPath;      // KelvoUpdate.exe
+    std::wstring simulatorPath;    // the simulator, kovusbd.dll
+    std::wstring companionPath;    // the DLL the simulator's scenario key `companion` loads
     std::wstring firmwareDir;      // the sample files of scripts/make-firmware.py
     std::wstring workDir;          // one folder per test is made here
     std::wstring shotsDir;         // Linux path for screenshots; empty: none
@@ -42,7 +44,13 @@ protected:
 
     // The scenario the simulator reads at every open device (empty: the healthy default).
     void writeScenario(const std::string& text);
-    ::testing::AssertionResult start();
+    // Starts KelvoUpdate.exe, or the copy of it at `program`, in `currentFolder` (empty: this
+    // program's), with `extra` variables besides those of the simulator's files.
+    ::testing::AssertionResult start(const std::wstring& program = L"",
+                                     const std::wstring& currentFolder = L"",
+                                     const Environment& extra = {});
+    // The variables that name this test's scenario, trace and state files to the simulator.
+    Environment simulatorEnvironment() const;
 
     const MainDialog& dialog() const { return main; }
     ProgramProcess& program() { return *process; }

@@ -46,7 +46,8 @@ std::vector<wchar_t> environmentBlock(const Environment& extra) {
 }
 
 ProgramProcess::ProgramProcess(const std::wstring& exePath, const Environment& extra,
-                               const std::wstring& desktopName, const std::wstring& arguments) {
+                               const std::wstring& desktopName, const std::wstring& arguments,
+                               const std::wstring& currentFolder) {
     std::wstring command = L"\"" + exePath + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     std::vector<wchar_t> environment = environmentBlock(extra);
     std::wstring desktop = desktopName;
@@ -57,7 +58,8 @@ ProgramProcess::ProgramProcess(const std::wstring& exePath, const Environment& e
     PROCESS_INFORMATION info = {};
     launched =
         CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                       environment.data(), nullptr, &startup, &info) != FALSE;
+                       environment.data(), currentFolder.empty() ? nullptr : currentFolder.c_str(),
+                       &startup, &info) != FALSE;
     // A Linux program comes without a process, and its thread field is not a handle.
     if (!launched || info.hProcess == nullptr)
         return;

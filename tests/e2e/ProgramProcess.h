@@ -25,9 +25,10 @@ using Environment = std::vector<std::pair<std::wstring, std::wstring>>;
 class ProgramProcess {
 public:
     // `arguments` follow the quoted `exePath` on the command line; an empty desktop name is
-    // this program's desktop.
+    // this program's desktop, an empty `currentFolder` this program's current folder.
     ProgramProcess(const std::wstring& exePath, const Environment& extra,
-                   const std::wstring& desktopName, const std::wstring& arguments = L"");
+                   const std::wstring& desktopName, const std::wstring& arguments = L"",
+                   const std::wstring& currentFolder = L"");
     ProgramProcess(const ProgramProcess&) = delete;
     ProgramProcess& operator=(const ProgramProcess&) = delete;
     ~ProgramProcess();

@@ -1,5 +1,6 @@
 // The window around the steps: the about box of the system menu, the dialog and the session
-// refusing to end while the update runs, and the locale the run is meant for.
+// refusing to end while the update runs, a second copy of the program, and the locale the run
+// is meant for.
 #include "DeviceClosed.h"
 #include "E2eTest.h"
 #include "Polling.h"
@@ -137,6 +138,35 @@ TEST_F(Busy, SessionEndWaitsForTheUpdateAndEndsTheProgramAfterIt) {
     EXPECT_EQ(countRequests(traceLines(), 0xB0), 1);
 
     EXPECT_EQ(0u, endSession()) << "the finished program held the session";
+    EXPECT_TRUE(programEnds());
+    EXPECT_TRUE(devicesClosed(traceLines(), 1));
+}
+
+// One device per PC, so one copy per session: a second start brings the running copy's dialog
+// to the front, restored if minimised, and ends by itself without opening the device.
+class SecondCopy : public ProgramTest {};
+
+TEST_F(SecondCopy, BringsTheFirstToTheFrontAndEnds) {
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(click(idConnect));
+    ASSERT_TRUE(logBecomes(text::deviceLines));
+    const HWND first = dialog().handle();
+    ShowWindow(first, SW_MINIMIZE);
+    ASSERT_TRUE(waitUntil([&] { return IsIconic(first) != FALSE; }));
+
+    ProgramProcess second(settings().programPath, simulatorEnvironment(), settings().desktop);
+    ASSERT_TRUE(second.started());
+    EXPECT_TRUE(second.waitForExit(patience)) << "the second copy did not end by itself";
+    EXPECT_TRUE(waitUntil([&] { return !IsIconic(first) && GetForegroundWindow() == first; }))
+        << "the first copy did not come to the front";
+    int dialogs = 0;
+    for (HWND window : topLevelWindows())
+        dialogs += className(window) == L"#32770" && windowText(window) == text::mainTitle;
+    EXPECT_EQ(1, dialogs);
+    EXPECT_TRUE(dialog().log() == text::deviceLines);
+    EXPECT_TRUE(stepIs(Step::open));
+
+    dialog().postClose();
     EXPECT_TRUE(programEnds());
     EXPECT_TRUE(devicesClosed(traceLines(), 1));
 }

@@ -2,9 +2,9 @@
 // the X display in DISPLAY, driven through its windows.
 //
 //   kelvo_e2e.exe [gtest options] --program=EXE --firmware=DIR --work=DIR [--shots=DIR]
-//                 [--expect-acp=N]
-// EXE and DIR are Linux paths: KelvoUpdate.exe, the sample firmware files, a scratch folder,
-// the screenshots' folder.
+//                 [--expect-acp=N] [--simulator=DLL --companion=DLL]
+// EXE, DIR and DLL are Linux paths: KelvoUpdate.exe, the sample firmware files, a scratch
+// folder, the screenshots' folder, the simulator and the companion DLL its scenario may load.
 #include "E2eTest.h"
 #include "VirtualDesktop.h"
 
@@ -22,6 +22,10 @@ int wmain(int argc, wchar_t** argv) {
         std::wstring value;
         if (option(argv[i], L"--program=", value))
             settings.programPath = e2e::windowsPathOf(value);
+        else if (option(argv[i], L"--simulator=", value))
+            settings.simulatorPath = e2e::windowsPathOf(value);
+        else if (option(argv[i], L"--companion=", value))
+            settings.companionPath = e2e::windowsPathOf(value);
         else if (option(argv[i], L"--firmware=", value))
             settings.firmwareDir = e2e::windowsPathOf(value);
         else if (option(argv[i], L"--work=", value))

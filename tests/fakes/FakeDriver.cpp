@@ -1,5 +1,6 @@
 #include "FakeDriver.h"
 
+#include "FailingAllocation.h"
 #include "platform/kovusbd.h"
 
 #include <cstdio>
@@ -12,6 +13,7 @@ FakeDriver& FakeDriver::get() {
 
 void FakeDriver::reset() {
     *this = FakeDriver();
+    starveThread(0);
 }
 
 std::string FakeDriver::name(HANDLE handle) const {
@@ -35,6 +37,32 @@ int FakeDriver::countCalls(const std::string& prefix) const {
 
 namespace {
 
+// One call to the library. Its thread has memory while the library works; when `starveAfter`
+// matches the call, it has none from the call's return on.
+class Call {
+public:
+    explicit Call(FakeDriver& driver) : driver(driver) {
+        if (starvedThread() == GetCurrentThreadId())
+            starveThread(0);
+    }
+    Call(const Call&) = delete;
+    Call& operator=(const Call&) = delete;
+    ~Call() {
+        if (starve)
+            starveThread(GetCurrentThreadId());
+    }
+
+    void record(std::string line) {
+        const std::string& prefix = driver.starveAfter;
+        starve = !prefix.empty() && line.compare(0, prefix.size(), prefix) == 0;
+        driver.calls.push_back(std::move(line));
+    }
+
+private:
+    FakeDriver& driver;
+    bool starve = false;
+};
+
 std::string hex(DWORD value) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%lX", static_cast<unsigned long>(value));
@@ -47,7 +75,8 @@ extern "C" {
 
 HANDLE WINAPI KovOpenDevice(DWORD selector) {
     FakeDriver& d = FakeDriver::get();
-    d.calls.push_back("OpenDevice(" + std::to_string(selector) + ")");
+    Call call(d);
+    call.record("OpenDevice(" + std::to_string(selector) + ")");
     if (d.openDeviceError) {
         SetLastError(d.openDeviceError);
         return INVALID_HANDLE_VALUE;
@@ -57,17 +86,19 @@ HANDLE WINAPI KovOpenDevice(DWORD selector) {
 
 DWORD WINAPI KovCloseDevice(HANDLE device) {
     FakeDriver& d = FakeDriver::get();
-    d.calls.push_back("CloseDevice(" + d.name(device) + ")");
+    Call call(d);
+    call.record("CloseDevice(" + d.name(device) + ")");
     return 1;
 }
 
 BOOL WINAPI KovControlRequest(HANDLE device, DWORD direction, DWORD zero, DWORD request,
                               DWORD value, DWORD index, DWORD length, void* buffer) {
     FakeDriver& d = FakeDriver::get();
-    d.calls.push_back("ControlRequest(" + d.name(device) + "," + std::to_string(direction) + "," +
-                      std::to_string(zero) + "," + hex(request) + "," + std::to_string(value) +
-                      "," + std::to_string(index) + "," + std::to_string(length) + "," +
-                      (buffer ? "buf" : "null") + ")");
+    Call call(d);
+    call.record("ControlRequest(" + d.name(device) + "," + std::to_string(direction) + "," +
+                std::to_string(zero) + "," + hex(request) + "," + std::to_string(value) + "," +
+                std::to_string(index) + "," + std::to_string(length) + "," +
+                (buffer ? "buf" : "null") + ")");
     DWORD error = 0;
     auto refused = d.requestError.find(request);
     if (refused != d.requestError.end())
@@ -93,20 +124,23 @@ BOOL WINAPI KovControlRequest(HANDLE device, DWORD direction, DWORD zero, DWORD 
 
 DWORD WINAPI KovResetPipe(HANDLE pipe) {
     FakeDriver& d = FakeDriver::get();
-    d.calls.push_back("ResetPipe(" + d.name(pipe) + ")");
+    Call call(d);
+    call.record("ResetPipe(" + d.name(pipe) + ")");
     return 1;
 }
 
 DWORD WINAPI KovAbortPipe(HANDLE pipe) {
     FakeDriver& d = FakeDriver::get();
-    d.calls.push_back("AbortPipe(" + d.name(pipe) + ")");
+    Call call(d);
+    call.record("AbortPipe(" + d.name(pipe) + ")");
     return 1;
 }
 
 HANDLE WINAPI KovOpenPipe(HANDLE device, DWORD zero, DWORD index) {
     FakeDriver& d = FakeDriver::get();
-    d.calls.push_back("OpenPipe(" + d.name(device) + "," + std::to_string(zero) + "," +
-                      std::to_string(index) + ")");
+    Call call(d);
+    call.record("OpenPipe(" + d.name(device) + "," + std::to_string(zero) + "," +
+                std::to_string(index) + ")");
     if (index > 2 || d.pipeOpenError[index]) {
         SetLastError(index > 2 ? ERROR_INVALID_PARAMETER : d.pipeOpenError[index]);
         return INVALID_HANDLE_VALUE;

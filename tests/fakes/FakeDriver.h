@@ -4,6 +4,7 @@
 // Each test resets it, scripts results and last-error codes, then reads `calls`: one line per
 // call with its arguments in order, handles shown by name ("dev", "pipe0".."pipe2", "-1").
 // Open pipe hands out the near end of a real overlapped TestPipe; the test reads the far end.
+// A call can starve its thread of memory for the code that runs after it (starveAfter).
 #pragma once
 
 #include "TestPipe.h"
@@ -29,6 +30,9 @@ struct FakeDriver {
     std::deque<DWORD> statusErrors;      // successive 0xB2 outcomes: 0 = reply, else refused
     DWORD pipeBufferSize = 1 << 20;
     bool nonBlockingPipes = false; // writes that don't fit the buffer complete short
+    // A call whose line starts with this leaves its thread without memory until that thread's
+    // next call (FailingAllocation.h), e.g. "OpenPipe" or "ControlRequest(dev,1,0,0xB2".
+    std::string starveAfter;
 
     // Record.
     std::vector<std::string> calls;

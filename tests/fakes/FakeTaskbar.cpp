@@ -12,4 +12,11 @@ bool platform::setTaskbarProgress(HWND, TBPFLAG state) {
     return true;
 }
 
-void platform::flashUntilForeground(HWND) {}
+std::vector<HWND>& flashedWindows() {
+    static std::vector<HWND> windows;
+    return windows;
+}
+
+void platform::flashUntilForeground(HWND window) {
+    flashedWindows().push_back(window);
+}

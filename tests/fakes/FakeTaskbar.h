@@ -1,4 +1,5 @@
-// The taskbar seam in unit tests: the progress states asked for, in order (UI thread only).
+// The taskbar seam in unit tests: the progress states asked for, in order, and the windows whose
+// button was to flash (UI thread only).
 #pragma once
 
 #include <windows.h>
@@ -8,3 +9,4 @@
 #include <vector>
 
 std::vector<TBPFLAG>& taskbarStates();
+std::vector<HWND>& flashedWindows();

@@ -16,6 +16,7 @@ struct FreshFakes {
         FakeThread::get().reset();
         executionRequests().clear();
         taskbarStates().clear();
+        flashedWindows().clear();
         recordedMessageBoxes().clear();
     }
     ~FreshFakes() {

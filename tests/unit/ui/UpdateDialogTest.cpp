@@ -5,6 +5,7 @@
 
 #include "FreshFakes.h"
 
+#include "../../fakes/FailingAllocation.h"
 #include "../../fakes/TempFile.h"
 #include "res/resource.h"
 #include "ui/UpdateDialog.h"
@@ -78,7 +79,16 @@ protected:
     void taskbarButtonCreated() const {
         SendMessageW(dlg(), RegisterWindowMessageW(L"TaskbarButtonCreated"), 0, 0);
     }
-    bool sessionMayEnd() const { return SendMessageW(dlg(), WM_QUERYENDSESSION, 0, 0) != 0; }
+    // Windows asks whether the session may end.
+    bool agreesToEndTheSession() const {
+        return SendMessageW(dlg(), WM_QUERYENDSESSION, 0, 0) != 0;
+    }
+    // Asks, and then the session goes on (another program said no), as Windows tells it.
+    bool sessionMayEnd() const {
+        const bool agreed = agreesToEndTheSession();
+        SendMessageW(dlg(), WM_ENDSESSION, FALSE, 0);
+        return agreed;
+    }
 
     HFONT logFontHandle() const {
         return reinterpret_cast<HFONT>(SendMessageW(item(IDC_LOG), WM_GETFONT, 0, 0));
@@ -303,6 +313,76 @@ TEST_F(UpdateDialogTest, ASuccessfulUpdateKeepsThePcAwakeOnItsWorkerAndClearsThe
                    EXPECT_EQ((std::vector<TBPFLAG>{TBPF_INDETERMINATE, TBPF_NOPROGRESS}),
                              taskbarStates());
                    EXPECT_TRUE(sessionMayEnd()) << "after the update";
+                   click(IDOK);
+               })}}));
+}
+
+// Once the dialog has agreed to end the session, Windows may end the program at any moment:
+// Update starts nothing until WM_ENDSESSION says that the session goes on.
+TEST_F(UpdateDialogTest, AfterAgreeingToEndTheSessionUpdateWaitsUntilTheSessionGoesOn) {
+    TempFile file(firmware(0x12ABCD, 'b', ""));
+    driver().replies[0xB2] = 0;
+    FakeThread::get().mode = FakeThread::hold;
+    DialogScript::run(
+        dialog,
+        join({{act([this] { click(IDC_CONNECT); })},
+              openFile(file.path()),
+              {act([this] {
+                   const std::string before = log();
+                   EXPECT_TRUE(agreesToEndTheSession());
+                   click(IDC_UPDATE);
+                   EXPECT_EQ(0, FakeThread::get().starts);
+                   EXPECT_EQ("hidden hidden shown hidden shown", buttons());
+                   EXPECT_EQ(before, log());
+
+                   SendMessageW(dlg(), WM_ENDSESSION, FALSE, 0);
+                   click(IDC_UPDATE);
+                   EXPECT_EQ(1, FakeThread::get().starts);
+                   EXPECT_EQ("hidden hidden disabled hidden disabled", buttons());
+                   FakeThread::get().runHeld();
+               }),
+               waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
+                   EXPECT_NE(std::string::npos, log().find("ファームウェアの更新に成功しました."));
+                   click(IDOK);
+               })}}));
+}
+
+TEST_F(UpdateDialogTest, ASessionEndOutsideAnUpdateClosesTheDeviceAndEndsTheDialog) {
+    const INT_PTR result = DialogScript::run(dialog, {act([this] {
+                                                 click(IDC_CONNECT);
+                                                 EXPECT_TRUE(agreesToEndTheSession());
+                                                 SendMessageW(dlg(), WM_ENDSESSION, TRUE, 0);
+                                             })});
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ("CloseDevice(dev)", driver().calls.back());
+}
+
+// The worker runs out of memory right after the device reported success, so the success line
+// can't be logged: the worker gives the device up, and the dialog still reaches Finished with
+// the success on the taskbar. The user is in another window: the button flashes.
+TEST_F(UpdateDialogTest, AWorkerOutOfMemoryStillReachesFinishedWithTheDeviceClosed) {
+    TempFile file(firmware(0x12ABCD, 'b', ""));
+    driver().replies[0xB2] = 0;
+    driver().starveAfter = "ControlRequest(dev,1,0,0xB2";
+    const EditWindow elsewhere;
+    DialogScript::run(
+        dialog,
+        join({{act([this] { click(IDC_CONNECT); })},
+              openFile(file.path()),
+              {act([&] {
+                   taskbarButtonCreated();
+                   ShowWindow(elsewhere.handle(), SW_SHOW);
+                   SetForegroundWindow(elsewhere.handle());
+                   click(IDC_UPDATE);
+               }),
+               waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
+                   EXPECT_EQ(std::string(connectedLines) + "更新ファームウェア：Rev.2.0b\r\n"
+                                                           "ファームウェアを送信しています.\r\n",
+                             log());
+                   EXPECT_EQ("CloseDevice(dev)", driver().calls.back());
+                   EXPECT_EQ((std::vector<TBPFLAG>{TBPF_INDETERMINATE, TBPF_NOPROGRESS}),
+                             taskbarStates());
+                   EXPECT_EQ(std::vector<HWND>{dlg()}, flashedWindows());
                    click(IDOK);
                })}}));
 }

@@ -1,7 +1,11 @@
 // UpdaterDevice: identity on open, the Japanese reporter, status code, waitForIdle.
 #include "DeviceFixture.h"
 
+#include "../../fakes/FailingAllocation.h"
 #include "update/UpdaterDevice.h"
+
+#include <functional>
+#include <new>
 
 namespace {
 
@@ -76,6 +80,54 @@ TEST_F(UpdaterDeviceTest, ConnectionFailuresShowJapaneseTextsAndKeepTheOldCode) 
     device.close();
     EXPECT_EQ(1, device.close());
     EXPECT_EQ("ハルモカと接続していません.\r\n", device.getLastMessage());
+}
+
+// A reporter without the memory for its text leaves a fixed one and throws nothing, so a
+// failed open still closes what it opened, and the next open works.
+TEST_F(UpdaterDeviceTest, AReporterOutOfMemoryLeavesAFixedTextAndTheConnectionClosed) {
+    const struct {
+        const char* starveAfter;
+        std::function<void(FakeDriver&)> refuse;
+        int result;
+        const char* lastCall;
+    } refusals[] = {
+        {"OpenDevice", [](FakeDriver& d) { d.openDeviceError = 2; }, USBERR_OPEN_DEVICE,
+         "OpenDevice(513)"},
+        {"ControlRequest(dev,1,0,0xB1", [](FakeDriver& d) { d.requestError[0xB1] = 31; },
+         USBERR_VENDOR_REQUEST, "CloseDevice(dev)"},
+        {"OpenPipe(dev,0,2)", [](FakeDriver& d) { d.pipeOpenError[2] = 31; }, USBERR_OPEN_PIPE,
+         "CloseDevice(dev)"},
+        {"ControlRequest(dev,1,0,0xB5", [](FakeDriver& d) { d.requestError[0xB5] = 31; }, -1,
+         "CloseDevice(dev)"},
+        {"ControlRequest(dev,1,0,0xB6", [](FakeDriver& d) { d.requestError[0xB6] = 31; }, -1,
+         "CloseDevice(dev)"},
+    };
+    for (const auto& refusal : refusals) {
+        SCOPED_TRACE(refusal.starveAfter);
+        driver().reset();
+        refusal.refuse(driver());
+        driver().starveAfter = refusal.starveAfter;
+        UpdaterDevice device; // its text has no room yet: even a Japanese one needs memory
+        int result = 0;
+        bool threw = false;
+        try {
+            result = device.open(0x201);
+        } catch (const std::bad_alloc&) {
+            threw = true;
+        }
+        starveThread(0); // a refused open device calls nothing after it
+        ASSERT_FALSE(threw);
+        EXPECT_EQ(refusal.result, result);
+        EXPECT_EQ(UsbDevice::outOfMemoryMessage, device.getLastMessage());
+        EXPECT_FALSE(device.isOpened());
+        EXPECT_EQ(refusal.lastCall, calls().back());
+        for (const auto& pipe : driver().pipes)
+            EXPECT_TRUE(!pipe || pipe->nearEndClosed());
+
+        driver().reset();
+        EXPECT_EQ(0, device.open(0x201));
+        EXPECT_TRUE(device.isOpened());
+    }
 }
 
 TEST_F(UpdaterDeviceTest, PipeFailureKeepsTheEnglishText) {
