@@ -2,6 +2,7 @@
 // The second process is this program again, started with --append-trace-lines (see main).
 #include "SimFixture.h"
 
+#include "../e2e/Polling.h"
 #include "../e2e/ProgramProcess.h"
 
 #include "platform/kovusbd.h"
@@ -29,7 +30,7 @@ TEST_F(SimTrace, TwoProcessesAppendWholeLines) {
     e2e::ProgramProcess child(program, {}, L"", std::wstring(option.begin(), option.end()));
     ASSERT_TRUE(child.started());
     appendLines();
-    ASSERT_TRUE(child.waitForExit(INFINITE));
+    ASSERT_TRUE(child.waitForExit(e2e::patience));
     EXPECT_EQ(0u, child.exitCode());
 
     const std::string text = readFile(L"trace.txt");

@@ -2,12 +2,15 @@
 // scrolling, and appends from two threads at once.
 #include "EditWindow.h"
 
+#include "../../e2e/Polling.h"
+
 #include "ui/LogEdit.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -111,8 +114,12 @@ TEST_F(LogEditTest, FormatsPrintfStyleAndAddsNoLineEnd) {
 
 TEST_F(LogEditTest, TwoWorkersAppendingAtOnceLoseNothing) {
     constexpr int linesPerWorker = 150;
-    std::atomic<int> finished{0};
+    std::atomic<int> started{0}, finished{0};
     auto worker = [&](char name) {
+        // Neither appends before both are running, so that their appends overlap.
+        ++started;
+        while (started < 2)
+            std::this_thread::yield();
         for (int i = 0; i < linesPerWorker; ++i)
             log.appendFormat("worker %c line %03d ........................\r\n", name, i);
         ++finished;
@@ -120,9 +127,15 @@ TEST_F(LogEditTest, TwoWorkersAppendingAtOnceLoseNothing) {
     // The window belongs to this thread: it serves the workers' window operations meanwhile.
     std::thread first(worker, 'A');
     std::thread second(worker, 'B');
-    while (finished < 2) {
+    const DWORD start = GetTickCount();
+    while (finished < 2 && GetTickCount() - start < e2e::patience) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         pumpMessages();
+    }
+    if (finished < 2) {
+        // Hung workers can't be joined: end the run rather than wait for ever.
+        ADD_FAILURE() << "the workers hang";
+        std::abort();
     }
     first.join();
     second.join();
