@@ -188,9 +188,6 @@ TEST_F(UpdateDialogTest, ConnectStepThenConnectLeadsToTheOpenStep) {
                            std::to_wstring(GetDeviceCaps(screen, LOGPIXELSY) * 105 / 720),
                        logFont());
              ReleaseDC(nullptr, screen);
-             // Another timer's tick changes nothing.
-             SendMessageW(dlg(), WM_TIMER, 7, 0);
-             EXPECT_EQ("shown hidden hidden hidden shown", buttons());
          }),
          act([this] {
              click(IDC_CONNECT);
@@ -408,6 +405,10 @@ TEST_F(UpdateDialogTest, WhileTheWorkerRunsEscapeAndCloseDoNotEndTheDialog) {
              // The worker now runs; its file is missing (no Open): a file error.
              FakeThread::get().runHeld();
              EXPECT_EQ(awakeOn(GetCurrentThreadId()), executionRequests());
+             // The worker has ended, the update timer not yet ticked: another timer's tick
+             // changes nothing.
+             SendMessageW(dlg(), WM_TIMER, 7, 0);
+             EXPECT_EQ("hidden shown hidden hidden disabled", buttons());
          }),
          waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
              EXPECT_EQ(std::string(connectedLines) + "ファームウェアを送信しています.\r\n"
