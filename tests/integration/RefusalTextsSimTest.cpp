@@ -43,40 +43,31 @@ int queryRevision(UsbDevice& device) {
     return device.queryRevision(reply);
 }
 
-std::string vendorText(DWORD code) {
-    return "Vendor request error. Code == " + std::to_string(code) + ": " + systemText(code);
-}
-
-std::string pipeText(int pipe, DWORD code) {
-    return "Fail to open pipe #" + std::to_string(pipe) + ". Code = " + std::to_string(code) +
-           ": " + systemText(code);
-}
-
 std::vector<Refusal> refusals() {
     const int vendor = USBERR_VENDOR_REQUEST;
     return {
         {"OpenDevice", "refuse_open = 55", openDevice, USBERR_OPEN_DEVICE, USBERR_OPEN_DEVICE, 55,
          "Fail to open device.", "ハルモカとの接続に失敗しました.\r\n"},
         {"Pipe0", "refuse_pipe = 0:5", openDevice, USBERR_OPEN_PIPE, USBERR_OPEN_PIPE, 5,
-         pipeText(0, 5), pipeText(0, 5)},
+         openPipeError(0, 5), openPipeError(0, 5)},
         {"Pipe1", "refuse_pipe = 1:31", openDevice, USBERR_OPEN_PIPE, USBERR_OPEN_PIPE, 31,
-         pipeText(1, 31), pipeText(1, 31)},
+         openPipeError(1, 31), openPipeError(1, 31)},
         {"Pipe2", "refuse_pipe = 2:1167", openDevice, USBERR_OPEN_PIPE, USBERR_OPEN_PIPE, 1167,
-         pipeText(2, 1167), pipeText(2, 1167)},
+         openPipeError(2, 1167), openPipeError(2, 1167)},
         {"Configuration", "refuse_request = 0xB1:31", openDevice, vendor, vendor, 31,
-         vendorText(31), vendorText(31)},
-        {"Serial", "refuse_request = 0xB5:31", afterOpen(querySerial), -1, -1, 31, vendorText(31),
-         vendorText(31)},
+         vendorRequestError(31), vendorRequestError(31)},
+        {"Serial", "refuse_request = 0xB5:31", afterOpen(querySerial), -1, -1, 31,
+         vendorRequestError(31), vendorRequestError(31)},
         {"Revision", "refuse_request = 0xB6:1167", afterOpen(queryRevision), -1, -1, 1167,
-         vendorText(1167), vendorText(1167)},
+         vendorRequestError(1167), vendorRequestError(1167)},
         {"Status", "refuse_request = 0xB2:31",
          afterOpen([](UsbDevice& d) { return d.readStatus0(); }), vendor, vendor, 31,
-         vendorText(31), vendorText(31)},
+         vendorRequestError(31), vendorRequestError(31)},
         {"ArmTransfer", "refuse_request = 0xB3:5",
-         afterOpen([](UsbDevice& d) { return d.sendControl0(); }), vendor, vendor, 5, vendorText(5),
-         vendorText(5)},
+         afterOpen([](UsbDevice& d) { return d.sendControl0(); }), vendor, vendor, 5,
+         vendorRequestError(5), vendorRequestError(5)},
         {"Final", "refuse_request = 0xB0:31", afterOpen([](UsbDevice& d) { return d.sendFinal(); }),
-         -1, -1, 31, vendorText(31), vendorText(31)},
+         -1, -1, 31, vendorRequestError(31), vendorRequestError(31)},
         {"AlreadyOpened", "", afterOpen(openDevice), USBERR_ALREADY_OPENED, USBERR_ALREADY_OPENED,
          0, "Device already opened.\r\n", "既にハルモカと接続しています.\r\n"},
         {"NotOpened", "", [](UsbDevice& d) { return d.close(); }, 1, 1, 0, "Device not opened.\r\n",

@@ -188,7 +188,3 @@ std::vector<int> followStages(UsbDevice& device) {
     seen.push_back(status);
     return seen;
 }
-
-std::string systemText(DWORD code) {
-    return UsbDevice::formatSystemError(static_cast<int>(code));
-}

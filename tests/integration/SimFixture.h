@@ -7,6 +7,8 @@
 // by names: "dev" for the device, "pipe0".."pipe2" for the pipes of the latest open.
 #pragma once
 
+#include "../ErrorTexts.h"
+
 #include "device/UsbDevice.h"
 
 #include <gtest/gtest.h>
@@ -63,6 +65,3 @@ Bytes firmwareImage(size_t size, std::uint32_t target, const std::uint8_t (&revi
 // comes back also ends them). Gives up after ten seconds, so that a stuck device fails the
 // test instead of hanging it.
 std::vector<int> followStages(UsbDevice& device);
-
-// The system's text for a Windows error code, as the device layer quotes it.
-std::string systemText(DWORD code);

@@ -40,11 +40,6 @@ struct Fault {
     bool reachesTheDevice;   // request 0xB3 was sent
 };
 
-std::string writeText(int pipe, DWORD code) {
-    return "Write pipe#" + std::to_string(pipe) + " error. Code == " + std::to_string(code) + ": " +
-           systemText(code);
-}
-
 std::vector<Fault> faults() {
     const DWORD closed = ERROR_NO_DATA; // a write on a pipe whose device end is gone
     return {
@@ -56,11 +51,11 @@ std::vector<Fault> faults() {
         {"FileShorterThanItsLength", "", FileKind::shorterThanItsLength, -1, "",
          L"最後まで読み込めません", false},
         {"ArmingRefused", "refuse_request = 0xB3:31", FileKind::good, USBERR_VENDOR_REQUEST,
-         "Vendor request error. Code == 31: " + systemText(31), nullptr, true},
+         vendorRequestError(31), nullptr, true},
         {"CommandBlockUnwritable", "closed_pipes = 2", FileKind::good, USBERR_WRITE_PIPE,
-         writeText(2, closed), nullptr, true},
-        {"DataWriteRefused", "closed_pipes = 1", FileKind::good, -1, writeText(1, closed), nullptr,
-         true},
+         writePipeError(2, closed), nullptr, true},
+        {"DataWriteRefused", "closed_pipes = 1", FileKind::good, -1, writePipeError(1, closed),
+         nullptr, true},
     };
 }
 

@@ -110,7 +110,7 @@ TEST_F(UsbDeviceSim, AClosedConnectionReachesNoDevice) {
     EXPECT_EQ(-1, device.sendFinal());
     EXPECT_EQ(USBERR_VENDOR_REQUEST, device.lastErrorCode());
     EXPECT_EQ(ERROR_INVALID_HANDLE, device.lastErrorDetail());
-    EXPECT_EQ("Vendor request error. Code == 6: " + systemText(6), device.getLastMessage());
+    EXPECT_EQ(vendorRequestError(6), device.getLastMessage());
     EXPECT_EQ("KovControlRequest(-1, 0, 0, 0xB0, 0, 0, 0, null) = 0 err=6", trace().back());
 }
 
@@ -216,8 +216,7 @@ TEST_F(UsbDeviceSim, AStalledDataPipeEndsInTheWriteTimeOutAndTheDeviceOpensAgain
     EXPECT_GE(GetTickCount() - start, 200u);
     EXPECT_EQ(USBERR_WRITE_PIPE, device.lastErrorCode());
     EXPECT_EQ(ERROR_TIMEOUT, device.lastErrorDetail());
-    EXPECT_EQ("Write pipe#1 error. Code == 1460: " + systemText(ERROR_TIMEOUT),
-              device.getLastMessage());
+    EXPECT_EQ(writePipeError(1, ERROR_TIMEOUT), device.getLastMessage());
     EXPECT_EQ(1, device.readStatus0()) << "the device still waits for the rest";
     EXPECT_EQ(0, device.close());
 

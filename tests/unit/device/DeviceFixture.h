@@ -1,6 +1,7 @@
 // Common set-up of the device-layer tests: a fresh fake driver and manual clock per test.
 #pragma once
 
+#include "../../ErrorTexts.h"
 #include "../../fakes/FakeDriver.h"
 #include "../../fakes/ManualClock.h"
 
@@ -24,14 +25,6 @@ protected:
     ManualClock& clock() { return ManualClock::get(); }
     Calls& calls() { return FakeDriver::get().calls; }
     TestPipe& pipe(int index) { return *FakeDriver::get().pipes[index]; }
-
-    // The system's text for a Windows error code, as the device layer quotes it.
-    static std::string systemText(DWORD code) {
-        char text[4096] = {};
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                       text, sizeof text, nullptr);
-        return text;
-    }
 };
 
 inline Bytes sequence(size_t length, std::uint8_t first = 1) {

@@ -72,7 +72,7 @@ TEST_F(UsbDeviceConnection, ConfigurationRequestRefusedClosesTheDeviceAgain) {
         (Calls{"OpenDevice(513)", "ControlRequest(dev,1,0,0xB1,0,0,4,buf)", "CloseDevice(dev)"}),
         calls());
     EXPECT_EQ(31, device.lastErrorDetail());
-    EXPECT_EQ("Vendor request error. Code == 31: " + systemText(31), device.getLastMessage());
+    EXPECT_EQ(vendorRequestError(31), device.getLastMessage());
     EXPECT_FALSE(device.isOpened());
     // Closed means closed: close reports that nothing is open.
     EXPECT_EQ(1, device.close());
@@ -96,8 +96,7 @@ TEST_P(PipeOpenFailure, UnwindsThePipesOpenedBeforeAndTheDevice) {
 
     EXPECT_EQ(-65540, device.lastErrorCode());
     EXPECT_EQ(5, device.lastErrorDetail());
-    EXPECT_EQ("Fail to open pipe #" + std::to_string(failing) + ". Code = 5: " + systemText(5),
-              device.getLastMessage());
+    EXPECT_EQ(openPipeError(failing, 5), device.getLastMessage());
     EXPECT_FALSE(device.isOpened());
 
     // The connection can be opened once the pipe is available again.

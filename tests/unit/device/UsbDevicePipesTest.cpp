@@ -133,7 +133,7 @@ TEST_F(UsbDevicePipes, PendingWriteTimesOutAbortsCancelsAndCollectsTheWrite) {
     EXPECT_EQ(Calls{"AbortPipe(pipe1)"}, calls());
     EXPECT_EQ(USBERR_WRITE_PIPE, device.lastErrorCode());
     EXPECT_EQ(1460, device.lastErrorDetail());
-    EXPECT_EQ("Write pipe#1 error. Code == 1460: " + systemText(1460), device.getLastMessage());
+    EXPECT_EQ(writePipeError(1, 1460), device.getLastMessage());
     EXPECT_FALSE(device.anyWritePending());
     EXPECT_TRUE(device.isOpened());
 }
@@ -158,9 +158,7 @@ TEST_F(UsbDevicePipes, WriteRefusedOutrightFailsAtOnceWithItsError) {
     const int detail = device.lastErrorDetail();
     EXPECT_NE(0, detail);
     EXPECT_NE(ERROR_IO_PENDING, detail);
-    EXPECT_EQ("Write pipe#2 error. Code == " + std::to_string(detail) + ": " +
-                  systemText(static_cast<DWORD>(detail)),
-              device.getLastMessage());
+    EXPECT_EQ(writePipeError(2, detail), device.getLastMessage());
 }
 
 // A write that completes with fewer bytes than asked lost data on the way: it fails, and no
@@ -175,8 +173,7 @@ TEST_F(UsbDevicePipes, AWriteThatCompletesShortFailsAndNothingFollowsIt) {
         EXPECT_EQ(-1, device.writeData(data.data(), length)) << length;
         EXPECT_EQ(USBERR_WRITE_PIPE, device.lastErrorCode());
         EXPECT_EQ(ERROR_WRITE_FAULT, device.lastErrorDetail());
-        EXPECT_EQ("Write pipe#1 error. Code == 29: " + systemText(ERROR_WRITE_FAULT),
-                  device.getLastMessage());
+        EXPECT_EQ(writePipeError(1, ERROR_WRITE_FAULT), device.getLastMessage());
         expectOnlyTheNextWritePadded();
         device.close();
     }

@@ -46,7 +46,7 @@ TEST_F(UsbDeviceRequests, RepliesArriveAsLittleEndianWords) {
 TEST_F(UsbDeviceRequests, RefusedRequestsReturnTheirRowsFailureWithTheSameText) {
     for (DWORD request : {0xB0u, 0xB3u, 0xB5u, 0xB6u})
         driver().requestError[request] = 87;
-    const std::string text = "Vendor request error. Code == 87: " + systemText(87);
+    const std::string text = vendorRequestError(87);
     DWORD word = 0;
 
     EXPECT_EQ(USBERR_VENDOR_REQUEST, device.sendControl0());
@@ -109,7 +109,7 @@ TEST_F(UsbDeviceRequests, FailedRefreshAsksAgainAtOnce) {
     driver().statusErrors = {121, 0};
     driver().statusReplies = {3};
     EXPECT_EQ(USBERR_VENDOR_REQUEST, device.readStatus0());
-    EXPECT_EQ("Vendor request error. Code == 121: " + systemText(121), device.getLastMessage());
+    EXPECT_EQ(vendorRequestError(121), device.getLastMessage());
     EXPECT_EQ(3, device.readStatus0()); // same tick: not served from the cache
     EXPECT_EQ(2, driver().countCalls(status0));
 }

@@ -47,7 +47,7 @@ TEST_F(UpdaterDeviceTest, SerialRefusedClosesAndKeepsTheEnglishVendorText) {
     EXPECT_FALSE(device.isOpened());
     EXPECT_EQ("CloseDevice(dev)", calls().back());
     EXPECT_EQ(USBERR_VENDOR_REQUEST, device.lastErrorCode());
-    EXPECT_EQ("Vendor request error. Code == 31: " + systemText(31), device.getLastMessage());
+    EXPECT_EQ(vendorRequestError(31), device.getLastMessage());
     EXPECT_EQ(0xFFFFFFFFu, device.getIdentity().serialNumber);
 }
 
@@ -58,7 +58,7 @@ TEST_F(UpdaterDeviceTest, RevisionRefusedLeavesTheSerialJustRead) {
     EXPECT_EQ(-1, device.open(0x201));
     EXPECT_FALSE(device.isOpened());
     EXPECT_EQ("CloseDevice(dev)", calls().back());
-    EXPECT_EQ("Vendor request error. Code == 31: " + systemText(31), device.getLastMessage());
+    EXPECT_EQ(vendorRequestError(31), device.getLastMessage());
     EXPECT_EQ(0x00654321u, device.getIdentity().serialNumber);
     EXPECT_EQ(0xFF, device.getIdentity().revision.major);
 }
@@ -134,14 +134,14 @@ TEST_F(UpdaterDeviceTest, PipeFailureKeepsTheEnglishText) {
     driver().pipeOpenError[1] = 5;
     UpdaterDevice device;
     EXPECT_EQ(USBERR_OPEN_PIPE, device.open(0x201));
-    EXPECT_EQ("Fail to open pipe #1. Code = 5: " + systemText(5), device.getLastMessage());
+    EXPECT_EQ(openPipeError(1, 5), device.getLastMessage());
     EXPECT_EQ(USBERR_OPEN_PIPE, device.lastErrorCode());
 }
 
 TEST_F(UpdaterDeviceTest, ReporterTable) {
     UpdaterDevice device;
     device.reportError(USBERR_WRITE_PIPE, 5, 2);
-    EXPECT_EQ("Write pipe#2 error. Code == 5: " + systemText(5), device.getLastMessage());
+    EXPECT_EQ(writePipeError(2, 5), device.getLastMessage());
     EXPECT_EQ(USBERR_WRITE_PIPE, device.lastErrorCode());
 
     const struct {
@@ -210,7 +210,7 @@ TEST_F(WaitForIdle, FailedReadEndsTheWaitWithItsCode) {
     driver().statusReplies = {1};
     driver().statusErrors = {0, 121};
     EXPECT_EQ(USBERR_VENDOR_REQUEST, device.waitForIdle(500));
-    EXPECT_EQ("Vendor request error. Code == 121: " + systemText(121), device.getLastMessage());
+    EXPECT_EQ(vendorRequestError(121), device.getLastMessage());
 }
 
 TEST_F(WaitForIdle, NegativeStatusWordIsReturned) {
