@@ -2,6 +2,8 @@
 // simulator's default device and scratch files. Header only; every benchmark is one program.
 #pragma once
 
+#include "../tests/FirmwareFile.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -36,14 +38,7 @@ inline double median(std::vector<double> values) {
 
 // A firmware image for the default simulated device (revision 1.1a), the rest pseudo-random.
 inline Bytes firmware(size_t size) {
-    Bytes bytes(size);
-    const std::uint8_t header[8] = {8, 0x12, 0x34, 0x56, 1, 1, 'a', 0};
-    std::uint32_t state = 12345;
-    for (size_t i = 0; i < size; ++i) {
-        state = state * 1664525u + 1013904223u;
-        bytes[i] = i < sizeof header ? header[i] : static_cast<std::uint8_t>(state >> 24);
-    }
-    return bytes;
+    return firmwareFile(size, 0x123456, {1, 1, 'a', 0});
 }
 
 // A scratch file in the temporary folder, named after this process; deleted when it goes.

@@ -54,7 +54,7 @@ TEST_P(TransferAtSpeed, TheDeviceReceivesExactlyTheFileAtEverySize) {
     const size_t packet = std::string(GetParam()) == "high" ? 512 : 64;
     for (size_t size : {0, 1, 63, 64, 65, 511, 512, 513, 1000, (1 << 20) + 7, 32 << 20}) {
         SCOPED_TRACE("file of " + std::to_string(size) + " bytes");
-        const Bytes image = firmwareImage(size, deviceSerial, newRevision);
+        const Bytes image = firmwareFile(size, deviceSerial, newRevision);
         // An image too short to hold a header is taken, checked and refused.
         EXPECT_EQ(size >= 8 ? succeeded : refused, update(image, static_cast<int>(size)));
 
@@ -72,29 +72,29 @@ INSTANTIATE_TEST_SUITE_P(Simulator, TransferAtSpeed, ::testing::Values("high", "
 
 TEST_F(FirmwareTransferSim, TheDeviceRefusesImagesThatAreNotForIt) {
     const std::uint8_t otherVariant[4] = {1, 2, 'b', 0};
-    EXPECT_EQ(refused, update(firmwareImage(1000, 0x654321, newRevision), 1000))
+    EXPECT_EQ(refused, update(firmwareFile(1000, 0x654321, newRevision), 1000))
         << "another device's serial number";
-    EXPECT_EQ(refused, update(firmwareImage(1000, 0, otherVariant), 1000))
+    EXPECT_EQ(refused, update(firmwareFile(1000, 0, otherVariant), 1000))
         << "any device, but of another variant";
-    EXPECT_EQ(refused, update(firmwareImage(1000, deviceSerial, newRevision, 7), 1000))
+    EXPECT_EQ(refused, update(firmwareFile(1000, deviceSerial, newRevision, "", 7), 1000))
         << "a header size below 8";
-    EXPECT_EQ(succeeded, update(firmwareImage(1000, 0, newRevision), 1000))
+    EXPECT_EQ(succeeded, update(firmwareFile(1000, 0, newRevision), 1000))
         << "any device of this variant";
 }
 
 TEST_F(FirmwareTransferSim, AScriptedStatusReplacesTheStages) {
     scenario("status = 1:60, 2:60, 3:60, 2:60, 0\n");
     EXPECT_EQ((std::vector<int>{1, 2, 3, 2}),
-              update(firmwareImage(1000, deviceSerial, newRevision), 1000));
+              update(firmwareFile(1000, deviceSerial, newRevision), 1000));
     scenario("status = 1:60, 0\n");
     EXPECT_EQ((std::vector<int>{1, 0}),
-              update(firmwareImage(1000, deviceSerial, newRevision), 1000));
+              update(firmwareFile(1000, deviceSerial, newRevision), 1000));
 }
 
 TEST_F(FirmwareTransferSim, RequestB0InstallsTheNewRevisionWhichTheStateFileKeeps) {
     const std::wstring state = useStateFile();
     EXPECT_EQ(oldRevisionBytes, connectedRevision());
-    EXPECT_EQ(succeeded, update(firmwareImage(4000, deviceSerial, newRevision), 4000));
+    EXPECT_EQ(succeeded, update(firmwareFile(4000, deviceSerial, newRevision), 4000));
 
     EXPECT_EQ((Lines{"install(dev) revision=1, 2, 0x61, 0"}), traceLines("install("));
     EXPECT_NE(std::string::npos, readFile(L"state.txt").find("\nrevision = 1, 2, 0x61, 0\n"));
@@ -107,7 +107,7 @@ TEST_F(FirmwareTransferSim, RequestB0InstallsTheNewRevisionWhichTheStateFileKeep
 TEST_F(FirmwareTransferSim, RequestB0InstallsNothingAfterAFailedUpdate) {
     useStateFile();
     const std::uint8_t otherVariant[4] = {9, 9, 'b', 0};
-    EXPECT_EQ(refused, update(firmwareImage(1000, 0, otherVariant), 1000));
+    EXPECT_EQ(refused, update(firmwareFile(1000, 0, otherVariant), 1000));
     FirmwareWriter device;
     ASSERT_EQ(0, device.open(selector));
     EXPECT_EQ(0, device.sendFinal()) << "the device takes the request and does nothing";
@@ -120,7 +120,7 @@ TEST_F(FirmwareTransferSim, RequestB0InstallsNothingAfterAFailedUpdate) {
 TEST_F(FirmwareTransferSim, ADeviceUnpluggedMidTransferFailsTheWriteAndEveryLaterRequest) {
     scenario("unplug_after = 65536\n");
     const std::wstring path =
-        writeFile(L"firmware.dat", firmwareImage(1 << 20, deviceSerial, newRevision));
+        writeFile(L"firmware.dat", firmwareFile(1 << 20, deviceSerial, newRevision));
     FirmwareWriter device;
     ASSERT_EQ(0, device.open(selector));
     EXPECT_EQ(-1, device.sendFile(path));
@@ -137,7 +137,7 @@ TEST_F(FirmwareTransferSim, ADeviceUnpluggedMidTransferFailsTheWriteAndEveryLate
     EXPECT_EQ("unplugged", lastDataLine(trace()).end);
 
     scenario("");
-    EXPECT_EQ(succeeded, update(firmwareImage(1000, deviceSerial, newRevision), 1000))
+    EXPECT_EQ(succeeded, update(firmwareFile(1000, deviceSerial, newRevision), 1000))
         << "plugged in again";
 }
 
@@ -145,7 +145,7 @@ TEST_F(FirmwareTransferSim, ADeviceUnpluggedMidTransferFailsTheWriteAndEveryLate
 TEST_F(FirmwareTransferSim, AStalledTransferEndsAtTheWritersTimeOut) {
     scenario("stall_after = 0\n");
     const std::wstring path =
-        writeFile(L"firmware.dat", firmwareImage(1000, deviceSerial, newRevision));
+        writeFile(L"firmware.dat", firmwareFile(1000, deviceSerial, newRevision));
     FirmwareWriter device;
     ASSERT_EQ(0, device.open(selector));
     const DWORD start = GetTickCount();

@@ -153,25 +153,6 @@ DataLine lastDataLine(const Lines& trace) {
     return data;
 }
 
-Bytes firmwareImage(size_t size, std::uint32_t target, const std::uint8_t (&revision)[4],
-                    std::uint8_t headerSize) {
-    const std::uint8_t header[8] = {headerSize,
-                                    static_cast<std::uint8_t>(target >> 16),
-                                    static_cast<std::uint8_t>(target >> 8),
-                                    static_cast<std::uint8_t>(target),
-                                    revision[0],
-                                    revision[1],
-                                    revision[2],
-                                    revision[3]};
-    Bytes image(size);
-    std::uint32_t state = static_cast<std::uint32_t>(size) * 2654435761u + 1;
-    for (size_t i = 0; i < size; ++i) {
-        state = state * 1664525u + 1013904223u;
-        image[i] = i < sizeof header ? header[i] : static_cast<std::uint8_t>(state >> 24);
-    }
-    return image;
-}
-
 std::vector<int> followStages(UsbDevice& device) {
     std::vector<int> seen;
     const DWORD start = GetTickCount();

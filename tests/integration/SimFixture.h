@@ -8,6 +8,7 @@
 #pragma once
 
 #include "../ErrorTexts.h"
+#include "../FirmwareFile.h"
 
 #include "device/UsbDevice.h"
 
@@ -53,12 +54,6 @@ struct DataLine {
 };
 // The last data line of the trace; fails the test when there is none.
 DataLine lastDataLine(const Lines& trace);
-
-// A firmware image of `size` bytes: a header (size byte `headerSize`, target serial number
-// most significant byte first, the revision bytes), the rest pseudo-random. Sizes below 8
-// cut the header short.
-Bytes firmwareImage(size_t size, std::uint32_t target, const std::uint8_t (&revision)[4],
-                    std::uint8_t headerSize = 8);
 
 // Status word 0 as the update sequence follows it: stage 1, 2 and 3 in that order, each for as
 // long as it lasts. Returns the stages seen, then the value that ended them (a stage that

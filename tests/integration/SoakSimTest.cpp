@@ -30,7 +30,7 @@ TEST_F(Soak, FiveHundredUpdateCyclesLeakNoHandleAndNoMemory) {
     scenario("stage1_ms = 0\nverify_ms = 0\nupdate_ms = 0\n");
     SetEnvironmentVariableW(L"KOVSIM_TRACE", nullptr); // 500 cycles of trace lines cost seconds
     const std::wstring path =
-        writeFile(L"firmware.dat", firmwareImage(fileSize, 0x123456, newRevision));
+        writeFile(L"firmware.dat", firmwareFile(fileSize, 0x123456, newRevision));
 
     FirmwareWriter device;
     HandleCount settled, most;

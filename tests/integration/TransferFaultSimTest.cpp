@@ -65,20 +65,20 @@ protected:
         device.setFileErrorHandler(
             [this](const FileException& e) { fileErrors.push_back(e.message()); });
     }
-    std::wstring firmwareFile() {
-        return writeFile(L"firmware.dat", firmwareImage(fileSize, 0x123456, newRevision));
+    std::wstring goodFile() {
+        return writeFile(L"firmware.dat", ::firmwareFile(fileSize, 0x123456, newRevision));
     }
 
     std::wstring prepare(FileKind kind) {
         switch (kind) {
         case FileKind::good:
-            return firmwareFile();
+            return goodFile();
         case FileKind::missing:
             return file(L"deleted.dat");
         case FileKind::folder:
             return folder;
         case FileKind::locked: {
-            const std::wstring path = firmwareFile();
+            const std::wstring path = goodFile();
             holder.reset(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
             EXPECT_TRUE(holder);
@@ -103,7 +103,7 @@ protected:
     // Connects, sends a good file and follows the device to success.
     void updateSucceeds() {
         scenario("stage1_ms = 0\nverify_ms = 0\nupdate_ms = 0\n");
-        const std::wstring path = firmwareFile();
+        const std::wstring path = goodFile();
         ASSERT_EQ(0, device.open(selector)) << device.getLastMessage();
         EXPECT_EQ(fileSize, device.sendFile(path));
         EXPECT_EQ(0, followStages(device).back());

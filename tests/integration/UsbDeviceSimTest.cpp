@@ -159,7 +159,7 @@ TEST_F(UsbDeviceSim, TheDriverRefusesWhatTheDeviceDoesNotSupport) {
 TEST_F(UsbDeviceSim, TheDeviceTakesTheAnnouncedBytesAndDropsThePadding) {
     scenario("speed = full\n");
     ASSERT_EQ(0, device.open(selector));
-    const Bytes data = firmwareImage(100, 0x123456, {1, 1, 'a', 0});
+    const Bytes data = firmwareFile(100, 0x123456, {1, 1, 'a', 0});
     EXPECT_EQ(100, transfer(data, 100));
     EXPECT_EQ((std::vector<int>{1, 2, 3, 0}), followStages(device));
     device.close();
@@ -195,7 +195,7 @@ TEST_F(UsbDeviceSim, ABlockWithoutRequestB3IsIgnoredAndItsDataNeverTaken) {
 TEST_F(UsbDeviceSim, FewerBytesThanAnnouncedEndInTheFailureStatus) {
     scenario("speed = full\ndata_timeout_ms = 100\nfail_status = 9\n");
     ASSERT_EQ(0, device.open(selector));
-    const Bytes data = firmwareImage(500, 0x123456, {1, 1, 'a', 0});
+    const Bytes data = firmwareFile(500, 0x123456, {1, 1, 'a', 0});
     EXPECT_EQ(500, transfer(data, 1000));
     EXPECT_EQ((std::vector<int>{1, 2, 9}), followStages(device));
     device.close();
@@ -210,7 +210,7 @@ TEST_F(UsbDeviceSim, AStalledDataPipeEndsInTheWriteTimeOutAndTheDeviceOpensAgain
     scenario("stall_after = 1024\n");
     ASSERT_EQ(0, device.open(selector));
     device.setWriteTimeout(200);
-    const Bytes data = firmwareImage(4096, 0x123456, {1, 1, 'a', 0});
+    const Bytes data = firmwareFile(4096, 0x123456, {1, 1, 'a', 0});
     const DWORD start = GetTickCount();
     EXPECT_EQ(-1, transfer(data, 4096));
     EXPECT_GE(GetTickCount() - start, 200u);

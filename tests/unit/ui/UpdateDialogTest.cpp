@@ -5,6 +5,7 @@
 
 #include "FreshFakes.h"
 
+#include "../../FirmwareFile.h"
 #include "../../fakes/FailingAllocation.h"
 #include "../../fakes/TempFile.h"
 #include "res/resource.h"
@@ -23,20 +24,10 @@ const char connectedLines[] = "ハルモカと接続しました.\r\n"
                               "シリアル番号　　　：0012abcd\r\n"
                               "ファームウェア　　：Rev.1.2b\r\n";
 
-// A firmware file: header for `serial` (big-endian), revision 2.0 with `suffix`, `notes`.
+// A firmware file: header for `serial`, revision 2.0 with `suffix`, `notes`, 200 bytes of data.
 std::vector<std::uint8_t> firmware(std::uint32_t serial, char suffix, const std::string& notes) {
-    std::vector<std::uint8_t> bytes(8 + notes.size() + 200, 0xA5); // 200 bytes of firmware data
-    const std::uint8_t header[8] = {static_cast<std::uint8_t>(8 + notes.size()),
-                                    static_cast<std::uint8_t>(serial >> 16),
-                                    static_cast<std::uint8_t>(serial >> 8),
-                                    static_cast<std::uint8_t>(serial),
-                                    2,
-                                    0,
-                                    static_cast<std::uint8_t>(suffix),
-                                    0};
-    std::copy(header, header + 8, bytes.begin());
-    std::copy(notes.begin(), notes.end(), bytes.begin() + 8);
-    return bytes;
+    const std::uint8_t revision[4] = {2, 0, static_cast<std::uint8_t>(suffix), 0};
+    return firmwareFile(8 + notes.size() + 200, serial, revision, notes);
 }
 
 class UpdateDialogTest : private FreshFakes, public ::testing::Test {

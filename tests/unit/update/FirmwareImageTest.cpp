@@ -1,4 +1,5 @@
 // FirmwareImage: the header reader, its read pattern and its sharing.
+#include "../../FirmwareFile.h"
 #include "../../fakes/TempFile.h"
 #include "update/FirmwareImage.h"
 
@@ -11,12 +12,10 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// A header for serial 0x123456, revision 1.2b, with size byte `size`, then `data`.
 Bytes header(std::uint8_t size, const std::string& notes, const Bytes& data = {}) {
-    Bytes bytes = {size, 0x12, 0x34, 0x56, 1, 2, 'b', 0};
-    for (char c : notes)
-        bytes.push_back(static_cast<std::uint8_t>(c));
-    for (std::uint8_t b : data)
-        bytes.push_back(b);
+    Bytes bytes = firmwareFile(8 + notes.size(), 0x123456, {1, 2, 'b', 0}, notes, size);
+    bytes.insert(bytes.end(), data.begin(), data.end());
     return bytes;
 }
 
