@@ -4,11 +4,11 @@
 // every step, then clicks Finish.
 //
 //   kelvo_walk.exe --program=EXE --firmware=FILE --work=DIR [--shots=DIR]     (Linux paths)
-#include "Polling.h"
-#include "ProgramProcess.h"
-#include "Screenshot.h"
-#include "UiDriver.h"
-#include "VirtualDesktop.h"
+#include "../tests/e2e/Polling.h"
+#include "../tests/e2e/ProgramProcess.h"
+#include "../tests/e2e/Screenshot.h"
+#include "../tests/e2e/UiDriver.h"
+#include "../tests/e2e/VirtualDesktop.h"
 #include "res/resource.h"
 #include "sim/Utf8.h"
 
