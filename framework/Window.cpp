@@ -2,11 +2,11 @@
 
 #include "framework/Cp932.h"
 #include "framework/SystemFunction.h"
+#include "platform/Dpi.h"
 
 namespace {
 
-// Functions of newer Windows versions, looked up in user32.dll (loaded with the program).
-using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+// A function of newer Windows versions, looked up in user32.dll (loaded with the program).
 // Its two DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS arguments are int-sized enumerations.
 using SetDialogControlDpiChangeBehaviorFunction = BOOL(WINAPI*)(HWND, int, int);
 constexpr int dcdcDisableFontUpdate = 0x0001; // DCDC_DISABLE_FONT_UPDATE
@@ -41,9 +41,7 @@ void Window::setText(const std::string& text) const {
 }
 
 int Window::dotsPerInch() const {
-    const auto getDpiForWindow =
-        systemFunction<GetDpiForWindowFunction>(L"user32.dll", "GetDpiForWindow");
-    const UINT dpi = getDpiForWindow != nullptr ? getDpiForWindow(hwnd) : 0;
+    const UINT dpi = platform::windowDotsPerInch(hwnd);
     return dpi != 0 ? static_cast<int>(dpi) : screenDotsPerInchY();
 }
 

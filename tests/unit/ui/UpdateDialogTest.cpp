@@ -163,6 +163,7 @@ protected:
 };
 
 TEST_F(UpdateDialogTest, ConnectStepThenConnectLeadsToTheOpenStep) {
+    FakeDpi::get().answer = 144; // the dialog's monitor, the screen at 96
     const INT_PTR result = DialogScript::run(
         dialog,
         {act([this] {
@@ -173,12 +174,9 @@ TEST_F(UpdateDialogTest, ConnectStepThenConnectLeadsToTheOpenStep) {
                        reinterpret_cast<HICON>(SendMessageW(dlg(), WM_GETICON, ICON_BIG, 0)));
              EXPECT_NE(nullptr,
                        reinterpret_cast<HICON>(SendMessageW(dlg(), WM_GETICON, ICON_SMALL, 0)));
-             // The log's own font: 10.5 points of ＭＳ ゴシック at the screen's resolution.
-             HDC screen = GetDC(nullptr);
-             EXPECT_EQ(toWide("ＭＳ ゴシック -") +
-                           std::to_wstring(GetDeviceCaps(screen, LOGPIXELSY) * 105 / 720),
-                       logFont());
-             ReleaseDC(nullptr, screen);
+             // The log's own font: 10.5 points of ＭＳ ゴシック at its monitor's resolution.
+             EXPECT_EQ(toWide("ＭＳ ゴシック -21"), logFont());
+             EXPECT_EQ(std::vector<HWND>{item(IDC_LOG)}, FakeDpi::get().asked);
          }),
          act([this] {
              click(IDC_CONNECT);
