@@ -75,7 +75,6 @@ public:
 
     std::wstring title() const { return windowText(window); }
     std::wstring log() const { return controlText(window, idLog); }
-    std::wstring statusLine() const { return controlText(window, idStatusLine); }
     ButtonState button(int id) const;
     ButtonStates buttons() const;
     // The control that has the keyboard focus in the program's UI thread, or null.
