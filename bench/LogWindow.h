@@ -3,6 +3,7 @@
 // Created and served by the calling thread; needs a display (run under Xvfb).
 #pragma once
 
+#include "../tests/unit/ui/EditWindow.h"
 #include "framework/Font.h"
 #include "ui/LogEdit.h"
 
@@ -28,16 +29,6 @@ public:
     ~LogWindow() { DestroyWindow(frame); }
 
     LogEdit& edit() { return log; }
-
-    // Serves the messages waiting for this thread (among them the window operations that
-    // another thread's appends send here).
-    static void serveMessages() {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
 
 private:
     HWND frame = nullptr;

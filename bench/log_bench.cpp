@@ -41,20 +41,20 @@ int main(int argc, char** argv) {
     size_t bytesAfter = 0;
     for (int round = 0; round < rounds; ++round) {
         log.setText(full);
-        LogWindow::serveMessages();
+        pumpMessages();
         LONGLONG start = startWatch();
         log.appendFormat(logtext::verifying);
         appends.push_back(secondsSince(start));
         const std::wstring after = log.wideText();
         bytesAfter = toNarrow(after).size();
-        LogWindow::serveMessages();
+        pumpMessages();
 
         log.setText(full);
-        LogWindow::serveMessages();
+        pumpMessages();
         start = startWatch();
         SetWindowTextW(log.handle(), after.c_str());
         plainSets.push_back(secondsSince(start));
-        LogWindow::serveMessages();
+        pumpMessages();
     }
     const double append = median(appends), plain = median(plainSets);
     std::printf("log, median of %d rounds: one append to a full log (%zu bytes, %zu after the "

@@ -91,7 +91,7 @@ int main() {
     double processorAtStart = 0, wall = 0, processor = 0;
     for (;;) {
         const DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT);
-        LogWindow::serveMessages();
+        pumpMessages();
         const std::wstring text = window.edit().wideText();
         const size_t at = text.find(verifyingLine);
         if (stageStart == 0 && at != std::wstring::npos) {
