@@ -1,6 +1,6 @@
 #include "framework/Application.h"
 
-#include "framework/SystemFunction.h"
+#include "platform/SystemFunction.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "framework/Window.h"
 
 #include "framework/Cp932.h"
-#include "framework/SystemFunction.h"
 #include "platform/Dpi.h"
+#include "platform/SystemFunction.h"
 
 namespace {
 

@@ -51,6 +51,7 @@ dist=$(cd "$dist" && pwd)
 zip_name=KelvoUpdate-$version.zip
 rm -f "$dist/$zip_name"
 (cd "$stage" && TZ=UTC zip -q -X "$dist/$zip_name" KelvoUpdate.exe README-ja.txt)
-(cd "$stage" && cp "$dist/$zip_name" . && sha256sum "$zip_name" KelvoUpdate.exe >"$dist/SHA256SUMS")
+{ (cd "$dist" && sha256sum "$zip_name") && (cd "$stage" && sha256sum KelvoUpdate.exe); } \
+    >"$dist/SHA256SUMS"
 echo "package: $dist/$zip_name"
 echo "package: $dist/SHA256SUMS"
