@@ -94,6 +94,7 @@ TEST_F(FirmwareTransferSim, AScriptedStatusReplacesTheStagesAndAHeldStepWaitsFor
     ASSERT_EQ(0, device.open(selector));
     EXPECT_EQ(1000, device.sendFile(writeFile(L"firmware.dat", image)));
     EXPECT_EQ((std::vector<int>{1, 2}), followStages(device, 1));
+    // Read on, long after a timed step would have ended.
     for (int read = 0; read < 5; ++read, Sleep(50))
         ASSERT_EQ(2, device.readStatus0()) << "the held step ended before the release";
     release();

@@ -202,7 +202,7 @@ TEST_F(UsbDeviceSim, FewerBytesThanAnnouncedEndInTheFailureStatus) {
     ASSERT_EQ(0, device.open(selector));
     const Bytes data = firmwareFile(500, 0x123456, {1, 1, 'a', 0});
     EXPECT_EQ(500, transfer(data, 1000));
-    Sleep(100); // a data phase that does not wait for the release is over by now
+    Sleep(100); // time for a data phase that ignores the hold to end
     EXPECT_TRUE(traceLines("data(").empty()) << "the data phase ended before the release";
     release();
     EXPECT_EQ((std::vector<int>{1, 2, 9}), followStages(device));
