@@ -1,12 +1,14 @@
 // kelvo_walk: a scripted walk through the program for a machine without a screen. Starts
 // KelvoUpdate.exe against the device simulator on a virtual desktop, clicks Connect, opens the
 // firmware file, clicks Update, waits for the end, prints the log and saves a screenshot of
-// every step, then clicks Finish.
+// every step, then clicks Finish. The device verifies until the Updating step's screenshot is
+// saved.
 //
 //   kelvo_walk.exe --program=EXE --firmware=FILE --work=DIR [--shots=DIR]     (Linux paths)
 #include "../tests/e2e/Polling.h"
 #include "../tests/e2e/ProgramProcess.h"
 #include "../tests/e2e/Screenshot.h"
+#include "../tests/e2e/Texts.h"
 #include "../tests/e2e/UiDriver.h"
 #include "../tests/e2e/VirtualDesktop.h"
 #include "res/resource.h"
@@ -15,6 +17,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <filesystem>
+#include <functional>
 #include <fcntl.h>
 #include <io.h>
 #include <string>
@@ -38,25 +41,32 @@ void say(const std::string& text) {
     std::fflush(stdout);
 }
 
+// Creates the file that ends the device's held stage.
+bool release(const std::wstring& path) {
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (file)
+        std::fclose(file);
+    return file != nullptr;
+}
+
 class Walk {
 public:
     Walk(const MainDialog& dialog, DWORD pid, const Screenshots& shots)
         : dialog(dialog), pid(pid), shots(shots) {}
 
-    // Waits until the buttons show `step`, printing the log lines that arrived meanwhile.
+    // Waits until the buttons show `step`.
     bool reach(Step step, const wchar_t* shot) {
-        bool reached = waitUntil([&] {
-            printNewLog();
-            return dialog.buttons() == statesOf(step);
+        return reach(std::string("the ") + nameOf(step), shot,
+                     [&] { return dialog.buttons() == statesOf(step); });
+    }
+
+    // Waits until the log's last line is `line`.
+    bool reachLine(const std::wstring& line, const wchar_t* shot) {
+        return reach("the line " + utf8(line.substr(0, line.find(L'\r'))), shot, [&] {
+            const std::wstring log = dialog.log();
+            return log.size() >= line.size() &&
+                   log.compare(log.size() - line.size(), line.size(), line) == 0;
         });
-        printNewLog();
-        if (!reached) {
-            say(std::string("walk: the program did not reach the ") + nameOf(step) + "\n");
-            return false;
-        }
-        if (shot && shots.enabled())
-            shots.save(shot, {dialog.handle()});
-        return true;
     }
 
     bool click(int id, const char* name) {
@@ -84,6 +94,22 @@ public:
     }
 
 private:
+    // Waits until `done`, printing the log lines that arrived meanwhile, then saves `shot`.
+    bool reach(const std::string& what, const wchar_t* shot, const std::function<bool()>& done) {
+        const bool reached = waitUntil([&] {
+            printNewLog();
+            return done();
+        });
+        printNewLog();
+        if (!reached) {
+            say("walk: the program did not reach " + what + "\n");
+            return false;
+        }
+        if (shot && shots.enabled())
+            shots.save(shot, {dialog.handle()});
+        return true;
+    }
+
     const MainDialog& dialog;
     DWORD pid;
     const Screenshots& shots;
@@ -114,13 +140,14 @@ int wmain(int argc, wchar_t** argv) {
     std::filesystem::create_directories(std::filesystem::path(workDir), error);
     if (!shotsDir.empty())
         std::filesystem::create_directories(std::filesystem::path(windowsPathOf(shotsDir)), error);
-    // The stages last long enough for a picture of the Updating state and for every stage to
-    // show in the log.
+    // Verifying lasts until the walk creates the release file.
     const std::wstring scenario = workDir + L"\\scenario.txt";
     if (FILE* file = _wfopen(scenario.c_str(), L"wb")) {
-        std::fputs("verify_ms = 1500\nupdate_ms = 1000\n", file);
+        std::fputs("verify_ms = held\nrelease_file = release\n", file);
         std::fclose(file);
     }
+    const std::wstring releaseFile = workDir + L"\\release";
+    DeleteFileW(releaseFile.c_str());
     DeleteFileW((workDir + L"\\state.txt").c_str());
 
     const std::wstring desktopName = L"kelvo-walk-" + std::to_wstring(GetCurrentProcessId());
@@ -147,7 +174,8 @@ int wmain(int argc, wchar_t** argv) {
     bool ok = walk.reach(Step::connect, L"1-connect") && walk.click(idConnect, "Connect") &&
               walk.reach(Step::open, L"2-open") && walk.open(windowsPathOf(firmware)) &&
               walk.reach(Step::update, L"3-update") && walk.click(idUpdate, "Update") &&
-              walk.reach(Step::updating, L"4-updating") &&
+              walk.reach(Step::updating, nullptr) &&
+              walk.reachLine(text::verifying, L"4-updating") && release(releaseFile) &&
               walk.reach(Step::finished, L"5-finished");
     if (ok && shots.enabled()) {
         dialog.postSysCommand(IDM_ABOUTBOX);

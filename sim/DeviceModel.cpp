@@ -162,16 +162,24 @@ void DeviceModel::setPlan(std::vector<StatusStep> steps) {
 }
 
 // A step that lasts ends once its time has passed and a status request has read it, so that
-// no stage passes unseen by a caller that polls late (a loaded machine).
+// no stage passes unseen by a caller that polls late (a loaded machine). A held step ends once
+// it has been read and the release file exists, whichever comes last.
 void DeviceModel::advancePlan() {
     const Clock::time_point now = Clock::now();
     while (step + 1 < plan.size()) {
-        const Clock::duration length = std::chrono::milliseconds(plan[step].milliseconds);
-        if (length.count() != 0 && !stepSeen)
+        const DWORD milliseconds = plan[step].milliseconds;
+        if (milliseconds != 0 && !stepSeen)
             return;
-        const Clock::time_point end = std::max(stepStart + length, stepSeen.value_or(stepStart));
-        if (now < end)
-            return;
+        Clock::time_point end = now;
+        if (milliseconds == Scenario::held) {
+            if (!scenario.released())
+                return;
+        } else {
+            end = std::max(stepStart + std::chrono::milliseconds(milliseconds),
+                           stepSeen.value_or(stepStart));
+            if (now < end)
+                return;
+        }
         ++step;
         stepStart = end;
         stepSeen.reset();

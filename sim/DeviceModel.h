@@ -5,7 +5,8 @@
 // Status word 0 follows a plan of steps (StatusStep) started at the last change: 0 when idle,
 // 1 from request 0xB3 until the image is in, then the stages 1, 2, 3, 0 (or 1, 2 and the
 // failure value for an image the device refuses), or the scenario's scripted steps. A step of
-// nonzero length lasts its time and until a status request has read it.
+// nonzero length lasts its time (a held one: until the release file exists) and until a status
+// request has read it.
 // Requests come on the caller's threads, blocks and data on the device thread: one lock guards
 // the state.
 #pragma once

@@ -11,6 +11,9 @@ using namespace wire;
 namespace {
 
 constexpr size_t readChunk = 1 << 20;
+// A held data phase waits for bytes in steps of this length and ends at the first step without
+// a byte once the release file exists.
+constexpr DWORD releasePollMilliseconds = 10;
 
 std::wstring uniquePipeName(DWORD index) {
     static std::atomic<unsigned> counter{0};
@@ -152,8 +155,9 @@ void PipeServer::run() {
 }
 
 // The data of one transfer: `length` bytes in whole packets, the padding of the last packet
-// dropped. The transfer also ends when no data comes for the scenario's time-out or the caller
-// closes the pipe. False when the device was closed or unplugged meanwhile.
+// dropped. The transfer also ends when no data comes for the scenario's time-out (held: once
+// the release file exists) or the caller closes the pipe. False when the device was closed or
+// unplugged meanwhile.
 bool PipeServer::receiveData(std::uint32_t length, std::vector<std::uint8_t>& buffer) {
     const std::uint64_t packet = scenario.highSpeed ? highSpeedPacket : fullSpeedPacket;
     const std::uint64_t expected = (std::uint64_t{length} + packet - 1) / packet * packet;
@@ -161,6 +165,8 @@ bool PipeServer::receiveData(std::uint32_t length, std::vector<std::uint8_t>& bu
     std::uint8_t header[DeviceModel::headerSize] = {};
     std::uint64_t received = 0; // padding included
     DataEnd end = DataEnd::complete;
+    const bool held = scenario.dataTimeoutMilliseconds == Scenario::held;
+    const DWORD timeout = held ? releasePollMilliseconds : scenario.dataTimeoutMilliseconds;
     while (received < expected) {
         if (scenario.unplugAfter && received >= *scenario.unplugAfter) {
             unplug();
@@ -181,8 +187,8 @@ bool PipeServer::receiveData(std::uint32_t length, std::vector<std::uint8_t>& bu
                 want = std::min(want, *limit - received);
 
         DWORD got = 0;
-        const Read read = readSome(dataPipe, buffer.data(), static_cast<DWORD>(want), got,
-                                   scenario.dataTimeoutMilliseconds);
+        const Read read =
+            readSome(dataPipe, buffer.data(), static_cast<DWORD>(want), got, timeout, held);
         if (received < length) {
             const std::uint64_t data = std::min<std::uint64_t>(got, length - received);
             crc.update(buffer.data(), static_cast<size_t>(data));
@@ -210,9 +216,10 @@ bool PipeServer::receiveData(std::uint32_t length, std::vector<std::uint8_t>& bu
 }
 
 // One overlapped read of up to `size` bytes, waited for together with the stop event. A read
-// that is not done in time is cancelled and its completion collected before returning.
+// that is not done in time (`held`: in time after the release file exists) is cancelled and its
+// completion collected before returning.
 PipeServer::Read PipeServer::readSome(DWORD index, std::uint8_t* buffer, DWORD size, DWORD& got,
-                                      DWORD timeout) {
+                                      DWORD timeout, bool held) {
     got = 0;
     HANDLE pipe = servers[index].get();
     OVERLAPPED overlapped = {};
@@ -224,7 +231,9 @@ PipeServer::Read PipeServer::readSome(DWORD index, std::uint8_t* buffer, DWORD s
         return Read::broken;
 
     HANDLE events[2] = {stopEvent.get(), readEvent.get()};
-    const DWORD woke = WaitForMultipleObjects(2, events, FALSE, timeout);
+    DWORD woke = WaitForMultipleObjects(2, events, FALSE, timeout);
+    while (held && woke == WAIT_TIMEOUT && !scenario.released())
+        woke = WaitForMultipleObjects(2, events, FALSE, timeout);
     if (woke != WAIT_OBJECT_0 + 1)
         CancelIo(pipe);
     const bool done = GetOverlappedResult(pipe, &overlapped, &got, TRUE) != 0;

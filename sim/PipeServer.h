@@ -46,7 +46,8 @@ private:
 
     void run();
     bool receiveData(std::uint32_t length, std::vector<std::uint8_t>& buffer);
-    Read readSome(DWORD index, std::uint8_t* buffer, DWORD size, DWORD& got, DWORD timeout);
+    Read readSome(DWORD index, std::uint8_t* buffer, DWORD size, DWORD& got, DWORD timeout,
+                  bool held = false);
     Read readFully(DWORD index, std::uint8_t* buffer, DWORD size);
     void unplug();
     void stop();

@@ -18,14 +18,27 @@ bool number(const std::string& value, std::uint64_t max, T& out, std::string& pr
     return true;
 }
 
-// "a:b" with both parts numbers; `second` keeps its value when `optionalSecond` and no colon.
-bool pair(const std::string& item, std::uint64_t& first, std::uint64_t& second,
-          bool optionalSecond) {
+// "a:b" with both parts numbers.
+bool pair(const std::string& item, std::uint64_t& first, std::uint64_t& second) {
     const size_t colon = item.find(':');
-    if (colon == std::string::npos)
-        return optionalSecond && parseNumber(item, maxWord, first);
-    return parseNumber(item.substr(0, colon), maxWord, first) &&
+    return colon != std::string::npos && parseNumber(item.substr(0, colon), maxWord, first) &&
            parseNumber(item.substr(colon + 1), maxWord, second);
+}
+
+// A stage's length: milliseconds, or `held` (Scenario::held, a value no number takes).
+bool stageLength(const std::string& value, DWORD& milliseconds) {
+    std::uint64_t parsed = Scenario::held;
+    if (value != "held" && !parseNumber(value, maxWord - 1, parsed))
+        return false;
+    milliseconds = static_cast<DWORD>(parsed);
+    return true;
+}
+
+bool length(const std::string& value, DWORD& milliseconds, std::string& problem) {
+    if (stageLength(value, milliseconds))
+        return true;
+    problem = "expected milliseconds or held, got \"" + value + "\"";
+    return false;
 }
 
 // "key:code, key:code" into `codes`.
@@ -33,7 +46,7 @@ bool codeList(const std::string& value, std::uint64_t maxKey, std::map<DWORD, DW
               std::string& problem) {
     for (const std::string& item : splitList(value)) {
         std::uint64_t key = 0, code = 0;
-        if (!pair(item, key, code, false) || key > maxKey) {
+        if (!pair(item, key, code) || key > maxKey) {
             problem = "expected key:code, got \"" + item + "\"";
             return false;
         }
@@ -45,16 +58,45 @@ bool codeList(const std::string& value, std::uint64_t maxKey, std::map<DWORD, DW
 bool statusList(const std::string& value, std::vector<StatusStep>& steps, std::string& problem) {
     steps.clear();
     for (const std::string& item : splitList(value)) {
-        std::uint64_t word = 0, milliseconds = Scenario::defaultStepMilliseconds;
-        if (!pair(item, word, milliseconds, true)) {
-            problem = "expected value[:ms], got \"" + item + "\"";
+        const size_t colon = item.find(':');
+        std::uint64_t word = 0;
+        DWORD milliseconds = Scenario::defaultStepMilliseconds;
+        if (!parseNumber(item.substr(0, colon), maxWord, word) ||
+            (colon != std::string::npos && !stageLength(item.substr(colon + 1), milliseconds))) {
+            problem = "expected value[:ms|:held], got \"" + item + "\"";
             return false;
         }
-        steps.push_back({static_cast<DWORD>(word), static_cast<DWORD>(milliseconds)});
+        steps.push_back({static_cast<DWORD>(word), milliseconds});
     }
     if (steps.empty())
         problem = "empty status list";
     return !steps.empty();
+}
+
+// UTF-8 to UTF-16; false for bytes that are not UTF-8.
+bool fromUtf8(const std::string& text, std::wstring& wide) {
+    const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                         static_cast<int>(text.size()), nullptr, 0);
+    wide.assign(static_cast<size_t>(size), L'\0');
+    return size > 0 && MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                           static_cast<int>(text.size()), &wide[0], size) == size;
+}
+
+bool usesHeld(const Scenario& s) {
+    const auto held = [](const StatusStep& step) { return step.milliseconds == Scenario::held; };
+    return s.stage1Milliseconds == Scenario::held || s.verifyMilliseconds == Scenario::held ||
+           s.updateMilliseconds == Scenario::held || s.dataTimeoutMilliseconds == Scenario::held ||
+           std::any_of(s.statusScript.begin(), s.statusScript.end(), held);
+}
+
+// A relative path names a file beside the scenario file.
+std::wstring besideScenario(const std::wstring& scenarioPath, const std::wstring& path) {
+    const bool absolute =
+        (path.size() > 1 && path[1] == L':') || path[0] == L'\\' || path[0] == L'/';
+    const size_t folderEnd = scenarioPath.find_last_of(L"\\/");
+    if (absolute || folderEnd == std::wstring::npos)
+        return path;
+    return scenarioPath.substr(0, folderEnd + 1) + path;
 }
 
 bool apply(Scenario& s, const std::string& key, const std::string& value, std::string& problem) {
@@ -75,11 +117,11 @@ bool apply(Scenario& s, const std::string& key, const std::string& value, std::s
         return false;
     }
     if (key == "stage1_ms")
-        return number(value, maxWord, s.stage1Milliseconds, problem);
+        return length(value, s.stage1Milliseconds, problem);
     if (key == "verify_ms")
-        return number(value, maxWord, s.verifyMilliseconds, problem);
+        return length(value, s.verifyMilliseconds, problem);
     if (key == "update_ms")
-        return number(value, maxWord, s.updateMilliseconds, problem);
+        return length(value, s.updateMilliseconds, problem);
     if (key == "fail_status")
         return number(value, maxWord, s.failStatus, problem);
     if (key == "status")
@@ -119,7 +161,7 @@ bool apply(Scenario& s, const std::string& key, const std::string& value, std::s
         return true;
     }
     if (key == "data_timeout_ms")
-        return number(value, maxWord, s.dataTimeoutMilliseconds, problem);
+        return length(value, s.dataTimeoutMilliseconds, problem);
     if (key == "companion") {
         const bool fileName = !value.empty() && std::all_of(value.begin(), value.end(), [](char c) {
             return c > ' ' && c < 0x7F && c != '/' && c != '\\' && c != ':';
@@ -130,6 +172,12 @@ bool apply(Scenario& s, const std::string& key, const std::string& value, std::s
         }
         s.companion = value;
         return true;
+    }
+    if (key == "release_file") {
+        if (!value.empty() && fromUtf8(value, s.releaseFile))
+            return true;
+        problem = "release_file is a path";
+        return false;
     }
     problem = "unknown key \"" + key + "\"";
     return false;
@@ -147,8 +195,20 @@ bool loadScenario(const std::wstring& path, Scenario& scenario, std::string& err
                                      std::string& problem) {
         return apply(scenario, key, value, problem);
     };
-    if (parseSettings(text, applyTo, error))
-        return true;
-    code = ERROR_INVALID_DATA;
-    return false;
+    bool parsed = parseSettings(text, applyTo, error);
+    if (parsed && usesHeld(scenario) && scenario.releaseFile.empty()) {
+        error = "held without release_file";
+        parsed = false;
+    }
+    if (!parsed) {
+        code = ERROR_INVALID_DATA;
+        return false;
+    }
+    if (!scenario.releaseFile.empty())
+        scenario.releaseFile = besideScenario(path, scenario.releaseFile);
+    return true;
+}
+
+bool Scenario::released() const {
+    return GetFileAttributesW(releaseFile.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -13,7 +13,8 @@
 #include <string>
 #include <vector>
 
-// One step of status word 0: `value` for `milliseconds`; the last step of a plan lasts.
+// One step of status word 0: `value` for `milliseconds` (or Scenario::held); the last step of a
+// plan lasts.
 struct StatusStep {
     DWORD value;
     DWORD milliseconds;
@@ -21,6 +22,8 @@ struct StatusStep {
 
 struct Scenario {
     static constexpr DWORD defaultStepMilliseconds = 50;
+    // A stage length of `held`: the stage lasts until the release file exists.
+    static constexpr DWORD held = INFINITE;
 
     bool highSpeed = true;                    // speed = high | full (bit 0 of the 0xB1 word)
     DWORD serial = 0x00123456;                // serial = word of request 0xB5
@@ -40,6 +43,9 @@ struct Scenario {
     std::vector<DWORD> closedPipes;           // closed_pipes = index, ...
     DWORD dataTimeoutMilliseconds = 2000;     // data_timeout_ms: no data for this long ends it
     std::string companion;                    // companion = a DLL open device loads by name
+    std::wstring releaseFile;                 // release_file: ends the held stages once it exists
+
+    bool released() const; // the release file exists
 };
 
 // Reads the scenario file at `path` over the defaults. False with `error` (a text naming the

@@ -39,7 +39,7 @@ void ProgramTest::SetUp() {
     folder = settings().workDir + L"\\" + wide(info->test_suite_name()) + L"." + wide(info->name());
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(folder), error);
-    for (const wchar_t* name : {L"scenario.txt", L"trace.txt", L"state.txt"})
+    for (const wchar_t* name : {L"scenario.txt", L"trace.txt", L"state.txt", L"release"})
         DeleteFileW(workFile(name).c_str());
     writeScenario("");
 }
@@ -52,6 +52,10 @@ void ProgramTest::TearDown() {
 
 void ProgramTest::writeScenario(const std::string& text) {
     std::ofstream(workFile(L"scenario.txt").c_str(), std::ios::binary) << text;
+}
+
+void ProgramTest::release() {
+    std::ofstream(workFile(L"release").c_str());
 }
 
 Environment ProgramTest::simulatorEnvironment() const {

@@ -2,10 +2,11 @@
 // simulator's scenario, trace and state files, starts KelvoUpdate.exe against the simulator
 // on the shared virtual desktop, and drives it through the UI driver.
 //
-// 1. writeScenario("verify_ms = 2000\n"); ASSERT_TRUE(start());
+// 1. writeScenario("verify_ms = held\nrelease_file = release\n"); ASSERT_TRUE(start());
 // 2. ASSERT_TRUE(click(idConnect)); ASSERT_TRUE(logBecomes(text::deviceLines));
 // 3. ASSERT_TRUE(stepBecomes(Step::open)); ASSERT_TRUE(chooseFile(sample(L"lune-1.3a.dat")));
-// 4. The program is ended at the end of every test that leaves it running.
+// 4. A held stage lasts while the test looks and acts; release() ends it.
+// 5. The program is ended at the end of every test that leaves it running.
 #pragma once
 
 #include "ProgramProcess.h"
@@ -44,6 +45,9 @@ protected:
 
     // The scenario the simulator reads at every open device (empty: the healthy default).
     void writeScenario(const std::string& text);
+    // Ends the scenario's held stages: creates the file `release` that `release_file = release`
+    // names.
+    void release();
     // Starts KelvoUpdate.exe, or the copy of it at `program`, in `currentFolder` (empty: this
     // program's), with `extra` variables besides those of the simulator's files.
     ::testing::AssertionResult start(const std::wstring& program = L"",

@@ -11,8 +11,8 @@ namespace {
 class HappyPath : public ProgramTest {};
 
 TEST_F(HappyPath, ConnectOpenUpdateFinishWithOneFinalRequest) {
-    // Stages long enough to look at the Updating state and for no stage to pass unseen.
-    writeScenario("verify_ms = 2000\nupdate_ms = 1000\n");
+    // Verifying lasts until the test has looked at the Updating state.
+    writeScenario("verify_ms = held\nrelease_file = release\n");
     ASSERT_TRUE(start());
     EXPECT_TRUE(dialog().title() == text::mainTitle) << printable(dialog().title());
     ASSERT_TRUE(stepIs(Step::connect));
@@ -37,6 +37,7 @@ TEST_F(HappyPath, ConnectOpenUpdateFinishWithOneFinalRequest) {
     ASSERT_TRUE(logBecomes(sent + text::verifying));
     EXPECT_TRUE(stepIs(Step::updating));
     screenshot(L"4-updating");
+    release();
 
     ASSERT_TRUE(stepBecomes(Step::finished));
     ASSERT_TRUE(logBecomes(sent + text::verifying + text::updating + text::succeeded));

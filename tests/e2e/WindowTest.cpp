@@ -60,9 +60,9 @@ TEST_F(AboutBox, OpensFromTheSystemMenuAndClosesWithOk) {
 
 class Busy : public ProgramTest {
 protected:
-    // Starts an update whose verifying stage lasts 8 s, long enough for requests to arrive.
+    // Starts an update whose verifying stage lasts until release().
     ::testing::AssertionResult verifyingBegins() {
-        writeScenario("verify_ms = 8000\nupdate_ms = 1000\n");
+        writeScenario("verify_ms = held\nrelease_file = release\n");
         ::testing::AssertionResult result = start();
         if (result && (result = click(idConnect)) && (result = logBecomes(text::deviceLines)) &&
             (result = chooseFile(sample(L"lune-1.3a.dat"))) &&
@@ -98,12 +98,11 @@ TEST_F(Busy, EscapeAndCloseDoNotEndTheDialogWhileUpdating) {
     dialog().postSysCommand(SC_CLOSE);
     dialog().postClose();
     ASSERT_TRUE(postedMessagesHandled(dialog()));
-    ASSERT_TRUE(dialog().log() == verifying)
-        << "verifying ended before the requests were handled; the test proves nothing";
     EXPECT_TRUE(program().running());
     EXPECT_TRUE(dialog().exists() && IsWindowVisible(dialog().handle()));
     EXPECT_TRUE(stepIs(Step::updating));
 
+    release();
     ASSERT_TRUE(stepBecomes(Step::finished));
     EXPECT_TRUE(logBecomes(verifying + text::updating + text::succeeded));
     EXPECT_EQ(countRequests(traceLines(), 0xB0), 1);
@@ -130,9 +129,9 @@ TEST_F(Busy, SessionEndWaitsForTheUpdateAndEndsTheProgramAfterIt) {
     ASSERT_TRUE(verifyingBegins());
 
     EXPECT_EQ(1u, endSession()) << "the session ended during the update";
-    ASSERT_TRUE(dialog().log() == verifying)
-        << "verifying ended before the session end was answered; the test proves nothing";
     EXPECT_TRUE(program().running());
+
+    release();
     ASSERT_TRUE(stepBecomes(Step::finished));
     EXPECT_TRUE(logBecomes(verifying + text::updating + text::succeeded));
     EXPECT_EQ(countRequests(traceLines(), 0xB0), 1);

@@ -82,13 +82,23 @@ TEST_F(FirmwareTransferSim, TheDeviceRefusesImagesThatAreNotForIt) {
         << "any device of this variant";
 }
 
-TEST_F(FirmwareTransferSim, AScriptedStatusReplacesTheStages) {
+TEST_F(FirmwareTransferSim, AScriptedStatusReplacesTheStagesAndAHeldStepWaitsForItsRelease) {
+    const Bytes image = firmwareFile(1000, deviceSerial, newRevision);
     scenario("status = 1:60, 2:60, 3:60, 2:60, 0\n");
-    EXPECT_EQ((std::vector<int>{1, 2, 3, 2}),
-              update(firmwareFile(1000, deviceSerial, newRevision), 1000));
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 2}), update(image, 1000));
     scenario("status = 1:60, 0\n");
-    EXPECT_EQ((std::vector<int>{1, 0}),
-              update(firmwareFile(1000, deviceSerial, newRevision), 1000));
+    EXPECT_EQ((std::vector<int>{1, 0}), update(image, 1000));
+
+    scenario("status = 1:60, 2:held, 0\nrelease_file = release\n");
+    FirmwareWriter device;
+    ASSERT_EQ(0, device.open(selector));
+    EXPECT_EQ(1000, device.sendFile(writeFile(L"firmware.dat", image)));
+    EXPECT_EQ((std::vector<int>{1, 2}), followStages(device, 1));
+    // Read on, long after a timed step would have ended.
+    for (int read = 0; read < 5; ++read, Sleep(50))
+        ASSERT_EQ(2, device.readStatus0()) << "the held step ended before the release";
+    release();
+    EXPECT_EQ(0, device.readStatus0());
 }
 
 TEST_F(FirmwareTransferSim, RequestB0InstallsTheNewRevisionWhichTheStateFileKeeps) {

@@ -153,11 +153,11 @@ DataLine lastDataLine(const Lines& trace) {
     return data;
 }
 
-std::vector<int> followStages(UsbDevice& device) {
+std::vector<int> followStages(UsbDevice& device, int last) {
     std::vector<int> seen;
     const DWORD start = GetTickCount();
     int status = device.readStatus0();
-    for (int stage = 1; stage <= 3; ++stage) {
+    for (int stage = 1; stage <= last; ++stage) {
         if (status != stage)
             continue;
         seen.push_back(stage);

@@ -30,6 +30,9 @@ protected:
 
     // Writes the scenario file and names it in KOVSIM_SCENARIO.
     void scenario(const std::string& text);
+    // Ends the scenario's held stages: creates the file `release` that `release_file = release`
+    // names.
+    void release() const { writeFile(L"release", {}); }
     // Names a state file in KOVSIM_STATE (not created until the device installs a revision).
     std::wstring useStateFile();
     std::wstring file(const std::wstring& name) const { return folder + L"\\" + name; }
@@ -55,8 +58,8 @@ struct DataLine {
 // The last data line of the trace; fails the test when there is none.
 DataLine lastDataLine(const Lines& trace);
 
-// Status word 0 as the update sequence follows it: stage 1, 2 and 3 in that order, each for as
-// long as it lasts. Returns the stages seen, then the value that ended them (a stage that
-// comes back also ends them). Gives up after ten seconds, so that a stuck device fails the
+// Status word 0 as the update sequence follows it: stage 1, 2 and 3 in that order (up to `last`),
+// each for as long as it lasts. Returns the stages seen, then the value that ended them (a stage
+// that comes back also ends them). Gives up after ten seconds, so that a stuck device fails the
 // test instead of hanging it.
-std::vector<int> followStages(UsbDevice& device);
+std::vector<int> followStages(UsbDevice& device, int last = 3);

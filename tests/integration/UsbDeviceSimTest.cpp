@@ -99,6 +99,11 @@ TEST_F(UsbDeviceSim, AnUnreadableScenarioRefusesTheOpenAndSaysWhy) {
         << lines[0];
     EXPECT_EQ("KovOpenDevice(513) = -1 err=13", lines[1]);
 
+    scenario("status = 1, 2:held, 0\n");
+    EXPECT_EQ(USBERR_OPEN_DEVICE, device.open(selector));
+    EXPECT_EQ(ERROR_INVALID_DATA, device.lastErrorDetail());
+    EXPECT_NE(std::string::npos, trace()[2].find("scenario.txt: held without release_file"));
+
     SetEnvironmentVariableW(L"KOVSIM_SCENARIO", file(L"missing.txt").c_str());
     EXPECT_EQ(USBERR_OPEN_DEVICE, device.open(selector));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, device.lastErrorDetail());
@@ -193,10 +198,13 @@ TEST_F(UsbDeviceSim, ABlockWithoutRequestB3IsIgnoredAndItsDataNeverTaken) {
 }
 
 TEST_F(UsbDeviceSim, FewerBytesThanAnnouncedEndInTheFailureStatus) {
-    scenario("speed = full\ndata_timeout_ms = 100\nfail_status = 9\n");
+    scenario("speed = full\ndata_timeout_ms = held\nrelease_file = release\nfail_status = 9\n");
     ASSERT_EQ(0, device.open(selector));
     const Bytes data = firmwareFile(500, 0x123456, {1, 1, 'a', 0});
     EXPECT_EQ(500, transfer(data, 1000));
+    Sleep(100); // time for a data phase that ignores the hold to end
+    EXPECT_TRUE(traceLines("data(").empty()) << "the data phase ended before the release";
+    release();
     EXPECT_EQ((std::vector<int>{1, 2, 9}), followStages(device));
     device.close();
 
