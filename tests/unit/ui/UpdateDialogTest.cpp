@@ -67,6 +67,13 @@ protected:
         PostMessageW(dlg(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                      reinterpret_cast<LPARAM>(item(id)));
     }
+    // Taskbar progress `states`, each on the dialog's own button.
+    std::vector<TaskbarProgress> onDialog(std::vector<TBPFLAG> states) const {
+        std::vector<TaskbarProgress> progress;
+        for (TBPFLAG state : states)
+            progress.emplace_back(dlg(), state);
+        return progress;
+    }
     // What the shell sends once the dialog's taskbar button exists.
     void taskbarButtonCreated() const {
         SendMessageW(dlg(), RegisterWindowMessageW(L"TaskbarButtonCreated"), 0, 0);
@@ -230,19 +237,18 @@ std::vector<ExecutionRequest> awakeOn(DWORD thread) {
 TEST_F(UpdateDialogTest, AWorkerThatCannotStartStillLeadsToFinished) {
     FakeThread::get().mode = FakeThread::refuse;
     const INT_PTR result = DialogScript::run(
-        dialog,
-        {act([this] {
-             taskbarButtonCreated();
-             click(IDC_CONNECT);
-             click(IDC_UPDATE);
-         }),
-         waitFor([this] { return finished(); }), act([this] {
-             EXPECT_EQ(withoutFile(Step::finished), buttons());
-             EXPECT_EQ(connectedLines, log()) << "no update lines";
-             EXPECT_TRUE(executionRequests().empty()) << "no worker, nothing to give back";
-             EXPECT_EQ((std::vector<TBPFLAG>{TBPF_INDETERMINATE, TBPF_ERROR}), taskbarStates());
-             click(IDOK);
-         })});
+        dialog, {act([this] {
+                     taskbarButtonCreated();
+                     click(IDC_CONNECT);
+                     click(IDC_UPDATE);
+                 }),
+                 waitFor([this] { return finished(); }), act([this] {
+                     EXPECT_EQ(withoutFile(Step::finished), buttons());
+                     EXPECT_EQ(connectedLines, log()) << "no update lines";
+                     EXPECT_TRUE(executionRequests().empty()) << "no worker, nothing to give back";
+                     EXPECT_EQ(onDialog({TBPF_INDETERMINATE, TBPF_ERROR}), taskbarStates());
+                     click(IDOK);
+                 })});
     EXPECT_EQ(IDOK, result);
 }
 
@@ -250,25 +256,25 @@ TEST_F(UpdateDialogTest, ASuccessfulUpdateKeepsThePcAwakeOnItsWorkerAndClearsThe
     TempFile file(firmware(0x12ABCD, 'b', ""));
     driver().replies[0xB2] = 0; // the device is done at once
     DialogScript::run(
-        dialog, join({{act([this] { click(IDC_CONNECT); })},
-                      openFile(file.path()),
-                      {act([this] {
-                           EXPECT_TRUE(sessionMayEnd()) << "before the update";
-                           click(IDC_UPDATE);
-                           taskbarButtonCreated(); // late: the button still gets the state
-                       }),
-                       waitFor([this] { return finished(); }), act([this] {
-                           EXPECT_NE(std::wstring::npos, log().find(text::succeeded));
-                           const std::vector<ExecutionRequest>& requests = executionRequests();
-                           ASSERT_FALSE(requests.empty());
-                           EXPECT_NE(GetCurrentThreadId(), requests[0].first)
-                               << "not on the worker";
-                           EXPECT_EQ(awakeOn(requests[0].first), requests);
-                           EXPECT_EQ((std::vector<TBPFLAG>{TBPF_INDETERMINATE, TBPF_NOPROGRESS}),
-                                     taskbarStates());
-                           EXPECT_TRUE(sessionMayEnd()) << "after the update";
-                           click(IDOK);
-                       })}}));
+        dialog,
+        join({{act([this] { click(IDC_CONNECT); })},
+              openFile(file.path()),
+              {act([this] {
+                   EXPECT_TRUE(sessionMayEnd()) << "before the update";
+                   click(IDC_UPDATE);
+                   taskbarButtonCreated(); // late: the button still gets the state
+               }),
+               waitFor([this] { return finished(); }), act([this] {
+                   EXPECT_NE(std::wstring::npos, log().find(text::succeeded));
+                   const std::vector<ExecutionRequest>& requests = executionRequests();
+                   ASSERT_FALSE(requests.empty());
+                   EXPECT_NE(GetCurrentThreadId(), requests[0].first) << "not on the worker";
+                   EXPECT_EQ(awakeOn(requests[0].first), requests);
+                   EXPECT_EQ(onDialog({TBPF_INDETERMINATE, TBPF_NOPROGRESS}), taskbarStates());
+                   EXPECT_TRUE(flashedWindows().empty()) << "the user is in the dialog";
+                   EXPECT_TRUE(sessionMayEnd()) << "after the update";
+                   click(IDOK);
+               })}}));
 }
 
 // Once the dialog has agreed to end the session, Windows may end the program at any moment:
@@ -331,8 +337,7 @@ TEST_F(UpdateDialogTest, AWorkerOutOfMemoryStillReachesFinishedWithTheDeviceClos
                    EXPECT_EQ(connectedLines + text::newRevisionLine(L"Rev.2.0b") + text::sending,
                              log());
                    EXPECT_EQ("CloseDevice(dev)", driver().calls.back());
-                   EXPECT_EQ((std::vector<TBPFLAG>{TBPF_INDETERMINATE, TBPF_NOPROGRESS}),
-                             taskbarStates());
+                   EXPECT_EQ(onDialog({TBPF_INDETERMINATE, TBPF_NOPROGRESS}), taskbarStates());
                    EXPECT_EQ(std::vector<HWND>{dlg()}, flashedWindows());
                    click(IDOK);
                })}}));
@@ -342,34 +347,33 @@ TEST_F(UpdateDialogTest, WhileTheWorkerRunsEscapeAndCloseDoNotEndTheDialog) {
     // The worker is started but held back: busy must already read as set.
     FakeThread::get().mode = FakeThread::hold;
     const INT_PTR result = DialogScript::run(
-        dialog,
-        {act([this] {
-             taskbarButtonCreated();
-             click(IDC_CONNECT);
-             click(IDC_UPDATE);
-             main().pressEscape();
-             main().postClose();
-             main().postSysCommand(SC_CLOSE);
-             main().postCancelCommand();
-         }),
-         pause(30), // several ticks of the dialog's 100 ms timer
-         act([this] {
-             EXPECT_EQ(withoutFile(Step::updating), buttons());
-             EXPECT_FALSE(sessionMayEnd()) << "shutdown waits for the update";
-             // The worker now runs; its file is missing (no Open): a file error.
-             FakeThread::get().runHeld();
-             EXPECT_EQ(awakeOn(GetCurrentThreadId()), executionRequests());
-             // The worker has ended, the update timer not yet ticked: another timer's tick
-             // changes nothing.
-             SendMessageW(dlg(), WM_TIMER, 7, 0);
-             EXPECT_EQ(withoutFile(Step::updating), buttons());
-         }),
-         waitFor([this] { return finished(); }), act([this] {
-             EXPECT_EQ(connectedLines + text::sending + text::failed, log());
-             EXPECT_EQ(1u, recordedMessageBoxes().size());
-             EXPECT_EQ((std::vector<TBPFLAG>{TBPF_INDETERMINATE, TBPF_ERROR}), taskbarStates());
-             main().postClose();
-         })});
+        dialog, {act([this] {
+                     taskbarButtonCreated();
+                     click(IDC_CONNECT);
+                     click(IDC_UPDATE);
+                     main().pressEscape();
+                     main().postClose();
+                     main().postSysCommand(SC_CLOSE);
+                     main().postCancelCommand();
+                 }),
+                 pause(30), // several ticks of the dialog's 100 ms timer
+                 act([this] {
+                     EXPECT_EQ(withoutFile(Step::updating), buttons());
+                     EXPECT_FALSE(sessionMayEnd()) << "shutdown waits for the update";
+                     // The worker now runs; its file is missing (no Open): a file error.
+                     FakeThread::get().runHeld();
+                     EXPECT_EQ(awakeOn(GetCurrentThreadId()), executionRequests());
+                     // The worker has ended, the update timer not yet ticked: another timer's tick
+                     // changes nothing.
+                     SendMessageW(dlg(), WM_TIMER, 7, 0);
+                     EXPECT_EQ(withoutFile(Step::updating), buttons());
+                 }),
+                 waitFor([this] { return finished(); }), act([this] {
+                     EXPECT_EQ(connectedLines + text::sending + text::failed, log());
+                     EXPECT_EQ(1u, recordedMessageBoxes().size());
+                     EXPECT_EQ(onDialog({TBPF_INDETERMINATE, TBPF_ERROR}), taskbarStates());
+                     main().postClose();
+                 })});
     EXPECT_EQ(IDCANCEL, result);
 }
 
