@@ -192,7 +192,7 @@ TEST_F(UpdateDialogTest, TheLogFontIsRemadeForEveryDpiChange) {
 
 TEST_F(UpdateDialogTest, OpenChecksTheFileAndLogsItsRevisionAndNotes) {
     TempFile otherDevice(firmware(0x12ABCE, 'b', "x"));
-    TempFile forVariant(firmware(0, 'z', "a\nb"));
+    TempFile forVariant(firmware(0, 'b', "a\nb"));
     const INT_PTR result = DialogScript::run(
         dialog, join({{act([this] { click(IDC_CONNECT); })},
                       openFile(L""),
@@ -208,7 +208,7 @@ TEST_F(UpdateDialogTest, OpenChecksTheFileAndLogsItsRevisionAndNotes) {
                       openFile(forVariant.path()),
                       {act([this] {
                            EXPECT_EQ(connectedLines + text::incompatible +
-                                         text::newRevisionLine(L"Rev.2.0z") + L"a\r\nb\r\n",
+                                         text::newRevisionLine(L"Rev.2.0b") + L"a\r\nb\r\n",
                                      log());
                            EXPECT_EQ(statesOf(Step::update), buttons());
                            EXPECT_TRUE(focused(IDC_UPDATE));
@@ -308,7 +308,7 @@ TEST_F(UpdateDialogTest, ASessionEndOutsideAnUpdateClosesTheDeviceAndEndsTheDial
 // can't be logged: the worker gives the device up, and the dialog still reaches Finished with
 // the success on the taskbar. The user is in another window: the button flashes.
 TEST_F(UpdateDialogTest, AWorkerOutOfMemoryStillReachesFinishedWithTheDeviceClosed) {
-    TempFile file(firmware(0x12ABCD, 'b', ""));
+    TempFile file(firmware(0x12ABCD, 'z', "")); // this device's serial, no notes
     driver().replies[0xB2] = 0;
     driver().starveAfter = "ControlRequest(dev,1,0,0xB2";
     const EditWindow elsewhere;
@@ -323,7 +323,7 @@ TEST_F(UpdateDialogTest, AWorkerOutOfMemoryStillReachesFinishedWithTheDeviceClos
                    click(IDC_UPDATE);
                }),
                waitFor([this] { return finished(); }), act([this] {
-                   EXPECT_EQ(connectedLines + text::newRevisionLine(L"Rev.2.0b") + text::sending,
+                   EXPECT_EQ(connectedLines + text::newRevisionLine(L"Rev.2.0z") + text::sending,
                              log());
                    EXPECT_EQ("CloseDevice(dev)", driver().calls.back());
                    EXPECT_EQ(onDialog({TBPF_INDETERMINATE, TBPF_NOPROGRESS}), taskbarStates());
@@ -359,7 +359,9 @@ TEST_F(UpdateDialogTest, WhileTheWorkerRunsEscapeAndCloseDoNotEndTheDialog) {
                  }),
                  waitFor([this] { return finished(); }), act([this] {
                      EXPECT_EQ(connectedLines + text::sending + text::failed, log());
-                     EXPECT_EQ(1u, recordedMessageBoxes().size());
+                     ASSERT_EQ(1u, recordedMessageBoxes().size());
+                     EXPECT_EQ(dlg(), recordedMessageBoxes()[0].owner)
+                         << "the file error over the dialog";
                      EXPECT_EQ(onDialog({TBPF_INDETERMINATE, TBPF_ERROR}), taskbarStates());
                      main().postClose();
                  })});
