@@ -1,8 +1,10 @@
 // What the benchmarks share: a high-resolution stopwatch, medians, firmware images for the
-// simulator's default device and scratch files. Header only; every benchmark is one program.
+// simulator's default device and its scenario; scratch files are the tests' TempFile. Header
+// only; every benchmark is one program.
 #pragma once
 
 #include "../tests/FirmwareFile.h"
+#include "../tests/fakes/TempFile.h"
 
 #include <windows.h>
 
@@ -41,41 +43,17 @@ inline Bytes firmware(size_t size) {
     return firmwareFile(size, 0x123456, {1, 1, 'a', 0});
 }
 
-// A scratch file in the temporary folder, named after this process; deleted when it goes.
-class ScratchFile {
-public:
-    ScratchFile(const std::wstring& name, const Bytes& bytes) {
-        wchar_t folder[MAX_PATH];
-        GetTempPathW(MAX_PATH, folder);
-        path = std::wstring(folder) + L"kelvo-bench-" + std::to_wstring(GetCurrentProcessId()) +
-               L"-" + name;
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-    }
-    ScratchFile(const ScratchFile&) = delete;
-    ScratchFile& operator=(const ScratchFile&) = delete;
-    ~ScratchFile() { DeleteFileW(path.c_str()); }
-
-    const std::wstring& getPath() const { return path; }
-
-private:
-    std::wstring path;
-};
-
 // The simulator's scenario while this object lives: a scratch file named in KOVSIM_SCENARIO.
 class Scenario {
 public:
     explicit Scenario(const std::string& text)
-        : file(L"scenario.txt", Bytes(text.begin(), text.end())) {
-        SetEnvironmentVariableW(L"KOVSIM_SCENARIO", file.getPath().c_str());
+        : file(Bytes(text.begin(), text.end()), L"-scenario.txt") {
+        SetEnvironmentVariableW(L"KOVSIM_SCENARIO", file.path().c_str());
     }
     ~Scenario() { SetEnvironmentVariableW(L"KOVSIM_SCENARIO", nullptr); }
 
 private:
-    ScratchFile file;
+    TempFile file;
 };
 
 } // namespace bench

@@ -60,8 +60,8 @@ int main() {
     SetEnvironmentVariableW(L"KOVSIM_SCENARIO", nullptr);
     SetEnvironmentVariableW(L"KOVSIM_TRACE", nullptr);
     SetEnvironmentVariableW(L"KOVSIM_STATE", nullptr);
-    const ScratchFile file(L"memory.dat", Bytes());
-    writeFirmwareFile(file.getPath());
+    const TempFile file{Bytes()};
+    writeFirmwareFile(file.path());
 
     FirmwareWriter device;
     if (device.open(selector) != 0) {
@@ -79,7 +79,7 @@ int main() {
             Sleep(1);
         }
     });
-    const int sent = device.sendFile(file.getPath());
+    const int sent = device.sendFile(file.path());
     sampling.store(false);
     sampler.join();
     device.close();

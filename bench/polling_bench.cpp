@@ -13,7 +13,9 @@
 #include "Bench.h"
 #include "LogWindow.h"
 
+#include "../tests/e2e/Polling.h"
 #include "framework/Cp932.h"
+#include "sim/Handle.h"
 #include "update/FirmwareWriter.h"
 #include "update/UpdateSequence.h"
 
@@ -26,6 +28,8 @@ namespace {
 using namespace bench;
 
 constexpr DWORD verifyMilliseconds = 5000;
+// The whole update, generously for a slow machine under load; only a hung one reaches it.
+constexpr DWORD updateBound = verifyMilliseconds + e2e::patience;
 constexpr int verifying = 2;
 
 // The device object of the update, counting the status reads that reached the device and
@@ -74,23 +78,37 @@ int main() {
     SetEnvironmentVariableW(L"KOVSIM_TRACE", nullptr);
     const Scenario scenario("stage1_ms = 0\nverify_ms = " + std::to_string(verifyMilliseconds) +
                             "\nupdate_ms = 0\n");
-    const ScratchFile firmwareFile(L"polling.dat", firmware(4096));
+    const TempFile firmwareFile(firmware(4096));
 
     LogWindow window;
     Worker worker;
-    worker.path = firmwareFile.getPath();
+    worker.path = firmwareFile.path();
     worker.log = &window.edit();
     if (worker.device.open(selector) != 0) {
         std::fprintf(stderr, "polling_bench: open failed: %s\n",
                      worker.device.getLastMessage().c_str());
         return 1;
     }
-    HANDLE thread = CreateThread(nullptr, 0, &Worker::run, &worker, 0, nullptr);
+    const Handle workerThread(CreateThread(nullptr, 0, &Worker::run, &worker, 0, nullptr));
+    HANDLE thread = workerThread.get();
+    if (!workerThread) {
+        std::fprintf(stderr, "polling_bench: no worker thread (error %lu)\n", GetLastError());
+        return 1;
+    }
     const std::wstring verifyingLine = toWide(logtext::verifying);
     LONGLONG stageStart = 0;
     double processorAtStart = 0, wall = 0, processor = 0;
+    const DWORD begun = GetTickCount();
     for (;;) {
-        const DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT);
+        const DWORD waited = GetTickCount() - begun;
+        if (waited >= updateBound) {
+            // The worker still uses this frame: end here, loudly.
+            std::fprintf(stderr, "polling_bench: the update did not end within %lu s\n",
+                         updateBound / 1000);
+            std::_Exit(1);
+        }
+        const DWORD woke =
+            MsgWaitForMultipleObjects(1, &thread, FALSE, updateBound - waited, QS_ALLINPUT);
         pumpMessages();
         const std::wstring text = window.edit().wideText();
         const size_t at = text.find(verifyingLine);
@@ -105,7 +123,6 @@ int main() {
         if (woke == WAIT_OBJECT_0)
             break;
     }
-    CloseHandle(thread);
     if (wall == 0) {
         const std::string log = toNarrow(window.edit().wideText());
         std::fprintf(stderr,

@@ -14,6 +14,7 @@
 #include "Bench.h"
 
 #include "platform/kovusbd.h"
+#include "sim/Handle.h"
 #include "update/FirmwareWriter.h"
 
 #include <cstdio>
@@ -28,14 +29,24 @@ using namespace bench;
     std::exit(1);
 }
 
+// One write, waited for as long as the program itself gives it; a write still pending then is
+// cancelled and collected, and the benchmark fails.
 bool writeWhole(HANDLE pipe, const void* data, DWORD length) {
+    const Handle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     OVERLAPPED overlapped = {};
-    overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    overlapped.hEvent = event.get();
     DWORD written = 0;
     BOOL done = WriteFile(pipe, data, length, &written, &overlapped);
-    if (!done && GetLastError() == ERROR_IO_PENDING)
+    if (!done && GetLastError() == ERROR_IO_PENDING) {
+        const bool hung =
+            WaitForSingleObject(event.get(), FirmwareWriter::transferTimeout(length)) !=
+            WAIT_OBJECT_0;
+        if (hung)
+            CancelIoEx(pipe, &overlapped);
         done = GetOverlappedResult(pipe, &overlapped, &written, TRUE);
-    CloseHandle(overlapped.hEvent);
+        if (hung)
+            fail("plain write hangs", std::to_string(length) + " bytes");
+    }
     return done && written == length;
 }
 
@@ -109,20 +120,20 @@ template <typename Transfer> double timeWriter(Transfer transfer, int expected) 
 
 void measure(const char* name, size_t size, int rounds) {
     const Bytes image = firmware(size);
-    const ScratchFile file(L"transfer.dat", image);
+    const TempFile file(image);
     const int length = static_cast<int>(size);
     std::vector<double> plain, plainRead, fromMemory, fromFile;
     timePlain(image); // warm-up: the file in the system's cache, the code paged in
     for (int round = 0; round < rounds; ++round) {
         plain.push_back(timePlain(image));
-        plainRead.push_back(timePlainWithRead(file.getPath(), static_cast<DWORD>(length)));
+        plainRead.push_back(timePlainWithRead(file.path(), static_cast<DWORD>(length)));
         fromMemory.push_back(timeWriter(
             [&](FirmwareWriter& device) {
                 return device.sendData(image.data(), static_cast<DWORD>(length));
             },
             length));
         fromFile.push_back(timeWriter(
-            [&](FirmwareWriter& device) { return device.sendFile(file.getPath()); }, length));
+            [&](FirmwareWriter& device) { return device.sendFile(file.path()); }, length));
     }
     const double mib = static_cast<double>(size) / (1 << 20);
     const double p = median(plain), r = median(plainRead), m = median(fromMemory),

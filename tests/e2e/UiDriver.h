@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,10 @@ enum class Step { connect, open, update, updating, finished };
 ButtonStates statesOf(Step step);
 const char* nameOf(Step step);
 std::string describe(const ButtonStates& states);
+// How GoogleTest prints the states.
+inline void PrintTo(const ButtonStates& states, std::ostream* out) {
+    *out << describe(states);
+}
 
 // Top-level windows on the calling thread's desktop, and the child windows of `parent`.
 std::vector<HWND> topLevelWindows();

@@ -2,13 +2,13 @@
 
 #include "platform/Taskbar.h"
 
-std::vector<TBPFLAG>& taskbarStates() {
-    static std::vector<TBPFLAG> states;
+std::vector<TaskbarProgress>& taskbarStates() {
+    static std::vector<TaskbarProgress> states;
     return states;
 }
 
-bool platform::setTaskbarProgress(HWND, TBPFLAG state) {
-    taskbarStates().push_back(state);
+bool platform::setTaskbarProgress(HWND window, TBPFLAG state) {
+    taskbarStates().emplace_back(window, state);
     return true;
 }
 

@@ -1,11 +1,8 @@
-// A real multi-line edit control with the log's styles, and the helpers the ui tests share.
+// A real multi-line edit control with the log's styles, and the message pump of the ui tests
+// and the benchmarks.
 #pragma once
 
-#include "framework/Cp932.h"
-
 #include <windows.h>
-
-#include <string>
 
 class EditWindow {
 public:
@@ -24,18 +21,6 @@ public:
 private:
     HWND hwnd;
 };
-
-// The window's text as code page 932 bytes.
-inline std::string windowBytes(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window, &text[0], length + 1)));
-    return toNarrow(text);
-}
-
-inline void setWindowBytes(HWND window, const std::string& bytes) {
-    SetWindowTextW(window, toWide(bytes).c_str());
-}
 
 // Serves every waiting message of this thread, sent ones included.
 inline void pumpMessages() {

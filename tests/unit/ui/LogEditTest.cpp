@@ -3,7 +3,9 @@
 #include "EditWindow.h"
 
 #include "../../e2e/Polling.h"
+#include "../../e2e/UiDriver.h"
 
+#include "framework/Cp932.h"
 #include "ui/LogEdit.h"
 
 #include <gtest/gtest.h>
@@ -31,10 +33,12 @@ protected:
 
     // Puts `old` in the window, appends `message`; returns the window's bytes afterwards.
     std::string appendTo(const std::string& old, const std::string& message) {
-        setWindowBytes(edit.handle(), old);
+        SetWindowTextW(edit.handle(), toWide(old).c_str());
         log.appendFormat("%s", message.c_str());
-        return windowBytes(edit.handle());
+        return windowText();
     }
+    // The window's text as code page 932 bytes.
+    std::string windowText() const { return toNarrow(e2e::windowText(edit.handle())); }
 
     EditWindow edit;
     LogEdit log;
@@ -95,7 +99,7 @@ TEST_F(LogEditTest, AnEmptyMessageStillTrimsAnOverlongText) {
 TEST_F(LogEditTest, TheCaretEndsAfterTheNewestTextWhichIsScrolledIntoView) {
     for (int i = 0; i < 60; ++i)
         log.appendFormat("line %d\r\n", i);
-    const std::string text = windowBytes(edit.handle());
+    const std::string text = windowText();
     DWORD start = 0, end = 0;
     SendMessageW(edit.handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                  reinterpret_cast<LPARAM>(&end));
@@ -107,9 +111,9 @@ TEST_F(LogEditTest, TheCaretEndsAfterTheNewestTextWhichIsScrolledIntoView) {
 TEST_F(LogEditTest, FormatsPrintfStyleAndAddsNoLineEnd) {
     log.appendFormat("%s %d", "a", 42);
     log.appendFormat("%%\r\n");
-    EXPECT_EQ("a 42%\r\n", windowBytes(edit.handle()));
+    EXPECT_EQ("a 42%\r\n", windowText());
     log.clear();
-    EXPECT_EQ("", windowBytes(edit.handle()));
+    EXPECT_EQ("", windowText());
 }
 
 TEST_F(LogEditTest, TwoWorkersAppendingAtOnceLoseNothing) {
@@ -140,7 +144,7 @@ TEST_F(LogEditTest, TwoWorkersAppendingAtOnceLoseNothing) {
     first.join();
     second.join();
 
-    const std::string text = windowBytes(edit.handle());
+    const std::string text = windowText();
     std::vector<std::string> lines;
     for (size_t start = 0; start < text.size();) {
         const size_t end = text.find("\r\n", start);

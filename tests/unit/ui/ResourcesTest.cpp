@@ -1,7 +1,8 @@
 // The resources as Windows reads them: the two dialog templates (texts, styles, tab order), the
 // about entry's string and the icon's two sizes.
-#include "EditWindow.h"
-
+#include "../../e2e/Texts.h"
+#include "../../e2e/UiDriver.h"
+#include "framework/Cp932.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -42,13 +43,10 @@ struct Control {
 // the end-to-end layout test's.
 std::vector<Control> controlsOf(HWND dialog) {
     std::vector<Control> controls;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[32] = {};
-        GetClassNameW(child, name, 32);
-        controls.push_back({GetDlgCtrlID(child), toNarrow(name), windowBytes(child),
+    for (HWND child : e2e::childWindows(dialog))
+        controls.push_back({GetDlgCtrlID(child), toNarrow(e2e::className(child)),
+                            toNarrow(e2e::windowText(child)),
                             static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE))});
-    }
     return controls;
 }
 
@@ -56,7 +54,7 @@ TEST(Resources, MainDialogTemplate) {
     TemplateWindow window(IDD_UPDATE);
     HWND dialog = window.handle();
     ASSERT_NE(nullptr, dialog);
-    EXPECT_EQ("QZハルモカLuneファームウェア更新", windowBytes(dialog));
+    EXPECT_EQ(e2e::text::mainTitle, e2e::windowText(dialog));
     const DWORD style = static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE));
     const DWORD wanted = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
     EXPECT_EQ(wanted, style & wanted);
@@ -102,7 +100,7 @@ TEST(Resources, AboutBoxTemplate) {
     TemplateWindow window(IDD_ABOUTBOX);
     HWND dialog = window.handle();
     ASSERT_NE(nullptr, dialog);
-    EXPECT_EQ("Kelvoのﾊﾞｰｼﾞｮﾝ情報", windowBytes(dialog));
+    EXPECT_EQ(e2e::text::aboutTitle, e2e::windowText(dialog));
     const DWORD style = static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE));
     EXPECT_EQ(0u, style & WS_VISIBLE);
     EXPECT_EQ(0, GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);

@@ -2,27 +2,39 @@
 // button states of each step, the log lines, the worker and the timer, and the system menu.
 #include "DialogScript.h"
 #include "EditWindow.h"
-
 #include "FreshFakes.h"
 
 #include "../../FirmwareFile.h"
+#include "../../e2e/Texts.h"
+#include "../../e2e/UiDriver.h"
 #include "../../fakes/FailingAllocation.h"
 #include "../../fakes/TempFile.h"
+#include "framework/Cp932.h"
 #include "res/resource.h"
 #include "ui/UpdateDialog.h"
 
 #include <dlgs.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 namespace {
 
-const char connectedLines[] = "ハルモカと接続しました.\r\n"
-                              "シリアル番号　　　：0012abcd\r\n"
-                              "ファームウェア　　：Rev.1.2b\r\n";
+using e2e::statesOf;
+using e2e::Step;
+namespace text = e2e::text;
+
+const std::wstring connectedLines =
+    text::connected + text::serialLine(L"0012abcd") + text::revisionLine(L"Rev.1.2b");
+
+// The buttons of `step` reached without a file: Open still shown, Update never shown.
+e2e::ButtonStates withoutFile(Step step) {
+    e2e::ButtonStates states = statesOf(step);
+    states.open = {true, true};
+    states.update.visible = false;
+    return states;
+}
 
 // A firmware file: header for `serial`, revision 2.0 with `suffix`, `notes`, 200 bytes of data.
 std::vector<std::uint8_t> firmware(std::uint32_t serial, char suffix, const std::string& notes) {
@@ -39,8 +51,12 @@ protected:
     }
     FakeDriver& driver() { return FakeDriver::get(); }
     HWND dlg() const { return dialog.handle(); }
-    HWND item(int id) const { return GetDlgItem(dialog.handle(), id); }
-    std::string log() const { return windowBytes(item(IDC_LOG)); }
+    e2e::MainDialog main() const { return e2e::MainDialog(dialog.handle()); }
+    HWND item(int id) const { return main().control(id); }
+    std::wstring log() const { return main().log(); }
+    e2e::ButtonStates buttons() const { return main().buttons(); }
+    bool focused(int id) const { return main().focus() == item(id); }
+    bool finished() const { return main().button(e2e::idFinish).visible; }
 
     void click(int id) const {
         SendMessageW(dlg(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
@@ -51,21 +67,13 @@ protected:
         PostMessageW(dlg(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                      reinterpret_cast<LPARAM>(item(id)));
     }
-
-    // shown = visible and enabled, hidden = neither, disabled = visible but disabled.
-    std::string state(int id) const {
-        const bool visible = IsWindowVisible(item(id)) != FALSE;
-        const bool enabled = IsWindowEnabled(item(id)) != FALSE;
-        if (visible)
-            return enabled ? "shown" : "disabled";
-        return enabled ? "hidden but enabled" : "hidden";
+    // Taskbar progress `states`, each on the dialog's own button.
+    std::vector<TaskbarProgress> onDialog(std::vector<TBPFLAG> states) const {
+        std::vector<TaskbarProgress> progress;
+        for (TBPFLAG state : states)
+            progress.emplace_back(dlg(), state);
+        return progress;
     }
-    // Connect, Open, Update, Finish, Cancel.
-    std::string buttons() const {
-        return state(IDC_CONNECT) + " " + state(IDC_OPEN) + " " + state(IDC_UPDATE) + " " +
-               state(IDOK) + " " + state(IDCANCEL);
-    }
-    bool focused(int id) const { return GetFocus() == item(id); }
     // What the shell sends once the dialog's taskbar button exists.
     void taskbarButtonCreated() const {
         SendMessageW(dlg(), RegisterWindowMessageW(L"TaskbarButtonCreated"), 0, 0);
@@ -91,28 +99,7 @@ protected:
         return std::wstring(font.lfFaceName) + L" " + std::to_wstring(font.lfHeight);
     }
 
-    // The visible dialog of this thread owned by the main dialog (file dialog, about box).
-    HWND ownedDialog() const {
-        OwnedSearch search{dlg(), nullptr};
-        EnumThreadWindows(GetCurrentThreadId(), &findOwned, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-    struct OwnedSearch {
-        HWND owner;
-        HWND found;
-    };
-    static BOOL CALLBACK findOwned(HWND window, LPARAM data) {
-        auto* search = reinterpret_cast<OwnedSearch*>(data);
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, 16);
-        if (window != search->owner && IsWindowVisible(window) &&
-            GetWindow(window, GW_OWNER) == search->owner && std::wstring(name) == L"#32770") {
-            search->found = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
-
+    HWND fileDialog() const { return e2e::findFileDialog(GetCurrentProcessId(), dlg()); }
     // The names in the file dialog's file type box (cmb1), each followed by "|", and the
     // selected one.
     static std::wstring fileTypes(HWND files) {
@@ -131,24 +118,17 @@ protected:
     // Steps that click Open and answer the file dialog with `path` (empty: cancel it).
     std::vector<DialogScript::Step> openFile(const std::wstring& path) {
         return {act([this] { postClick(IDC_OPEN); }), waitFor([this, path] {
-                    HWND files = ownedDialog();
+                    HWND files = fileDialog();
                     if (files == nullptr)
                         return false;
                     // The file types, the firmware files' preselected.
                     EXPECT_EQ(L"Firmware Files (*.dat)|All Files (*.*)|selected 0",
                               fileTypes(files));
-                    if (path.empty()) {
-                        PostMessageW(files, WM_COMMAND, IDCANCEL, 0);
-                        return true;
-                    }
-                    // The file name box: an edit or an editable combo box, by template.
-                    SetDlgItemTextW(files, edt1, path.c_str());
-                    SetDlgItemTextW(files, cmb13, path.c_str());
-                    PostMessageW(files, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                                 reinterpret_cast<LPARAM>(GetDlgItem(files, IDOK)));
+                    EXPECT_TRUE(path.empty() ? e2e::cancelFileDialog(files)
+                                             : e2e::answerFileDialog(files, path));
                     return true;
                 }),
-                waitFor([this] { return ownedDialog() == nullptr; })};
+                waitFor([this] { return fileDialog() == nullptr; })};
     }
 
     static std::vector<DialogScript::Step>
@@ -167,9 +147,9 @@ TEST_F(UpdateDialogTest, ConnectStepThenConnectLeadsToTheOpenStep) {
     const INT_PTR result = DialogScript::run(
         dialog,
         {act([this] {
-             EXPECT_EQ("shown hidden hidden hidden shown", buttons());
+             EXPECT_EQ(statesOf(Step::connect), buttons());
              EXPECT_TRUE(focused(IDC_CONNECT));
-             EXPECT_EQ("", log());
+             EXPECT_EQ(L"", log());
              EXPECT_NE(nullptr,
                        reinterpret_cast<HICON>(SendMessageW(dlg(), WM_GETICON, ICON_BIG, 0)));
              EXPECT_NE(nullptr,
@@ -181,7 +161,7 @@ TEST_F(UpdateDialogTest, ConnectStepThenConnectLeadsToTheOpenStep) {
          act([this] {
              click(IDC_CONNECT);
              EXPECT_EQ(connectedLines, log());
-             EXPECT_EQ("hidden shown hidden hidden shown", buttons());
+             EXPECT_EQ(statesOf(Step::open), buttons());
              EXPECT_TRUE(focused(IDC_OPEN));
          }),
          act([this] { click(IDCANCEL); })});
@@ -218,39 +198,23 @@ TEST_F(UpdateDialogTest, OpenChecksTheFileAndLogsItsRevisionAndNotes) {
                       openFile(L""),
                       {act([this] {
                           EXPECT_EQ(connectedLines, log()) << "a cancelled choice logs nothing";
-                          EXPECT_EQ("hidden shown hidden hidden shown", buttons());
+                          EXPECT_EQ(statesOf(Step::open), buttons());
                       })},
                       openFile(otherDevice.path()),
                       {act([this] {
-                          EXPECT_EQ(std::string(connectedLines) +
-                                        "このファームウェアに更新することは出来ません.\r\n",
-                                    log());
-                          EXPECT_EQ("hidden shown hidden hidden shown", buttons());
+                          EXPECT_EQ(connectedLines + text::incompatible, log());
+                          EXPECT_EQ(statesOf(Step::open), buttons());
                       })},
                       openFile(forVariant.path()),
                       {act([this] {
-                           EXPECT_EQ(std::string(connectedLines) +
-                                         "このファームウェアに更新することは出来ません.\r\n"
-                                         "更新ファームウェア：Rev.2.0b\r\n"
-                                         "a\r\nb\r\n",
+                           EXPECT_EQ(connectedLines + text::incompatible +
+                                         text::newRevisionLine(L"Rev.2.0b") + L"a\r\nb\r\n",
                                      log());
-                           EXPECT_EQ("hidden hidden shown hidden shown", buttons());
+                           EXPECT_EQ(statesOf(Step::update), buttons());
                            EXPECT_TRUE(focused(IDC_UPDATE));
                        }),
                        act([this] { click(IDCANCEL); })}}));
     EXPECT_EQ(IDCANCEL, result);
-}
-
-TEST_F(UpdateDialogTest, EmptyNotesGiveNoNotesLine) {
-    TempFile file(firmware(0x12ABCD, 'z', ""));
-    DialogScript::run(dialog, join({{act([this] { click(IDC_CONNECT); })},
-                                    openFile(file.path()),
-                                    {act([this] {
-                                         EXPECT_EQ(std::string(connectedLines) +
-                                                       "更新ファームウェア：Rev.2.0z\r\n",
-                                                   log());
-                                     }),
-                                     act([this] { click(IDCANCEL); })}}));
 }
 
 const EXECUTION_STATE keepAwake = ES_CONTINUOUS | ES_SYSTEM_REQUIRED;
@@ -262,19 +226,18 @@ std::vector<ExecutionRequest> awakeOn(DWORD thread) {
 TEST_F(UpdateDialogTest, AWorkerThatCannotStartStillLeadsToFinished) {
     FakeThread::get().mode = FakeThread::refuse;
     const INT_PTR result = DialogScript::run(
-        dialog,
-        {act([this] {
-             taskbarButtonCreated();
-             click(IDC_CONNECT);
-             click(IDC_UPDATE);
-         }),
-         waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
-             EXPECT_EQ("hidden shown hidden shown shown", buttons());
-             EXPECT_EQ(connectedLines, log()) << "no update lines";
-             EXPECT_TRUE(executionRequests().empty()) << "no worker, nothing to give back";
-             EXPECT_EQ((std::vector<TBPFLAG>{TBPF_INDETERMINATE, TBPF_ERROR}), taskbarStates());
-             click(IDOK);
-         })});
+        dialog, {act([this] {
+                     taskbarButtonCreated();
+                     click(IDC_CONNECT);
+                     click(IDC_UPDATE);
+                 }),
+                 waitFor([this] { return finished(); }), act([this] {
+                     EXPECT_EQ(withoutFile(Step::finished), buttons());
+                     EXPECT_EQ(connectedLines, log()) << "no update lines";
+                     EXPECT_TRUE(executionRequests().empty()) << "no worker, nothing to give back";
+                     EXPECT_EQ(onDialog({TBPF_INDETERMINATE, TBPF_ERROR}), taskbarStates());
+                     click(IDOK);
+                 })});
     EXPECT_EQ(IDOK, result);
 }
 
@@ -290,14 +253,14 @@ TEST_F(UpdateDialogTest, ASuccessfulUpdateKeepsThePcAwakeOnItsWorkerAndClearsThe
                    click(IDC_UPDATE);
                    taskbarButtonCreated(); // late: the button still gets the state
                }),
-               waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
-                   EXPECT_NE(std::string::npos, log().find("ファームウェアの更新に成功しました."));
+               waitFor([this] { return finished(); }), act([this] {
+                   EXPECT_NE(std::wstring::npos, log().find(text::succeeded));
                    const std::vector<ExecutionRequest>& requests = executionRequests();
                    ASSERT_FALSE(requests.empty());
                    EXPECT_NE(GetCurrentThreadId(), requests[0].first) << "not on the worker";
                    EXPECT_EQ(awakeOn(requests[0].first), requests);
-                   EXPECT_EQ((std::vector<TBPFLAG>{TBPF_INDETERMINATE, TBPF_NOPROGRESS}),
-                             taskbarStates());
+                   EXPECT_EQ(onDialog({TBPF_INDETERMINATE, TBPF_NOPROGRESS}), taskbarStates());
+                   EXPECT_TRUE(flashedWindows().empty()) << "the user is in the dialog";
                    EXPECT_TRUE(sessionMayEnd()) << "after the update";
                    click(IDOK);
                })}}));
@@ -309,28 +272,26 @@ TEST_F(UpdateDialogTest, AfterAgreeingToEndTheSessionUpdateWaitsUntilTheSessionG
     TempFile file(firmware(0x12ABCD, 'b', ""));
     driver().replies[0xB2] = 0;
     FakeThread::get().mode = FakeThread::hold;
-    DialogScript::run(
-        dialog,
-        join({{act([this] { click(IDC_CONNECT); })},
-              openFile(file.path()),
-              {act([this] {
-                   const std::string before = log();
-                   EXPECT_TRUE(agreesToEndTheSession());
-                   click(IDC_UPDATE);
-                   EXPECT_EQ(0, FakeThread::get().starts);
-                   EXPECT_EQ("hidden hidden shown hidden shown", buttons());
-                   EXPECT_EQ(before, log());
+    DialogScript::run(dialog, join({{act([this] { click(IDC_CONNECT); })},
+                                    openFile(file.path()),
+                                    {act([this] {
+                                         const std::wstring before = log();
+                                         EXPECT_TRUE(agreesToEndTheSession());
+                                         click(IDC_UPDATE);
+                                         EXPECT_EQ(0, FakeThread::get().starts);
+                                         EXPECT_EQ(statesOf(Step::update), buttons());
+                                         EXPECT_EQ(before, log());
 
-                   SendMessageW(dlg(), WM_ENDSESSION, FALSE, 0);
-                   click(IDC_UPDATE);
-                   EXPECT_EQ(1, FakeThread::get().starts);
-                   EXPECT_EQ("hidden hidden disabled hidden disabled", buttons());
-                   FakeThread::get().runHeld();
-               }),
-               waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
-                   EXPECT_NE(std::string::npos, log().find("ファームウェアの更新に成功しました."));
-                   click(IDOK);
-               })}}));
+                                         SendMessageW(dlg(), WM_ENDSESSION, FALSE, 0);
+                                         click(IDC_UPDATE);
+                                         EXPECT_EQ(1, FakeThread::get().starts);
+                                         EXPECT_EQ(statesOf(Step::updating), buttons());
+                                         FakeThread::get().runHeld();
+                                     }),
+                                     waitFor([this] { return finished(); }), act([this] {
+                                         EXPECT_NE(std::wstring::npos, log().find(text::succeeded));
+                                         click(IDOK);
+                                     })}}));
 }
 
 TEST_F(UpdateDialogTest, ASessionEndOutsideAnUpdateClosesTheDeviceAndEndsTheDialog) {
@@ -347,7 +308,7 @@ TEST_F(UpdateDialogTest, ASessionEndOutsideAnUpdateClosesTheDeviceAndEndsTheDial
 // can't be logged: the worker gives the device up, and the dialog still reaches Finished with
 // the success on the taskbar. The user is in another window: the button flashes.
 TEST_F(UpdateDialogTest, AWorkerOutOfMemoryStillReachesFinishedWithTheDeviceClosed) {
-    TempFile file(firmware(0x12ABCD, 'b', ""));
+    TempFile file(firmware(0x12ABCD, 'z', "")); // this device's serial, no notes
     driver().replies[0xB2] = 0;
     driver().starveAfter = "ControlRequest(dev,1,0,0xB2";
     const EditWindow elsewhere;
@@ -361,13 +322,11 @@ TEST_F(UpdateDialogTest, AWorkerOutOfMemoryStillReachesFinishedWithTheDeviceClos
                    SetForegroundWindow(elsewhere.handle());
                    click(IDC_UPDATE);
                }),
-               waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
-                   EXPECT_EQ(std::string(connectedLines) + "更新ファームウェア：Rev.2.0b\r\n"
-                                                           "ファームウェアを送信しています.\r\n",
+               waitFor([this] { return finished(); }), act([this] {
+                   EXPECT_EQ(connectedLines + text::newRevisionLine(L"Rev.2.0z") + text::sending,
                              log());
                    EXPECT_EQ("CloseDevice(dev)", driver().calls.back());
-                   EXPECT_EQ((std::vector<TBPFLAG>{TBPF_INDETERMINATE, TBPF_NOPROGRESS}),
-                             taskbarStates());
+                   EXPECT_EQ(onDialog({TBPF_INDETERMINATE, TBPF_NOPROGRESS}), taskbarStates());
                    EXPECT_EQ(std::vector<HWND>{dlg()}, flashedWindows());
                    click(IDOK);
                })}}));
@@ -377,36 +336,35 @@ TEST_F(UpdateDialogTest, WhileTheWorkerRunsEscapeAndCloseDoNotEndTheDialog) {
     // The worker is started but held back: busy must already read as set.
     FakeThread::get().mode = FakeThread::hold;
     const INT_PTR result = DialogScript::run(
-        dialog,
-        {act([this] {
-             taskbarButtonCreated();
-             click(IDC_CONNECT);
-             click(IDC_UPDATE);
-             PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
-             PostMessageW(dlg(), WM_CLOSE, 0, 0);
-             PostMessageW(dlg(), WM_SYSCOMMAND, SC_CLOSE, 0);
-             PostMessageW(dlg(), WM_COMMAND, IDCANCEL, 0);
-         }),
-         pause(30), // several ticks of the dialog's 100 ms timer
-         act([this] {
-             EXPECT_EQ("hidden shown hidden hidden disabled", buttons());
-             EXPECT_FALSE(sessionMayEnd()) << "shutdown waits for the update";
-             // The worker now runs; its file is missing (no Open): a file error.
-             FakeThread::get().runHeld();
-             EXPECT_EQ(awakeOn(GetCurrentThreadId()), executionRequests());
-             // The worker has ended, the update timer not yet ticked: another timer's tick
-             // changes nothing.
-             SendMessageW(dlg(), WM_TIMER, 7, 0);
-             EXPECT_EQ("hidden shown hidden hidden disabled", buttons());
-         }),
-         waitFor([this] { return IsWindowVisible(item(IDOK)) != FALSE; }), act([this] {
-             EXPECT_EQ(std::string(connectedLines) + "ファームウェアを送信しています.\r\n"
-                                                     "ファームウェアの更新に失敗しました.\r\n",
-                       log());
-             EXPECT_EQ(1u, recordedMessageBoxes().size());
-             EXPECT_EQ((std::vector<TBPFLAG>{TBPF_INDETERMINATE, TBPF_ERROR}), taskbarStates());
-             PostMessageW(dlg(), WM_CLOSE, 0, 0);
-         })});
+        dialog, {act([this] {
+                     taskbarButtonCreated();
+                     click(IDC_CONNECT);
+                     click(IDC_UPDATE);
+                     main().pressEscape();
+                     main().postClose();
+                     main().postSysCommand(SC_CLOSE);
+                     main().postCancelCommand();
+                 }),
+                 pause(30), // several ticks of the dialog's 100 ms timer
+                 act([this] {
+                     EXPECT_EQ(withoutFile(Step::updating), buttons());
+                     EXPECT_FALSE(sessionMayEnd()) << "shutdown waits for the update";
+                     // The worker now runs; its file is missing (no Open): a file error.
+                     FakeThread::get().runHeld();
+                     EXPECT_EQ(awakeOn(GetCurrentThreadId()), executionRequests());
+                     // The worker has ended, the update timer not yet ticked: another timer's tick
+                     // changes nothing.
+                     SendMessageW(dlg(), WM_TIMER, 7, 0);
+                     EXPECT_EQ(withoutFile(Step::updating), buttons());
+                 }),
+                 waitFor([this] { return finished(); }), act([this] {
+                     EXPECT_EQ(connectedLines + text::sending + text::failed, log());
+                     ASSERT_EQ(1u, recordedMessageBoxes().size());
+                     EXPECT_EQ(dlg(), recordedMessageBoxes()[0].owner)
+                         << "the file error over the dialog";
+                     EXPECT_EQ(onDialog({TBPF_INDETERMINATE, TBPF_ERROR}), taskbarStates());
+                     main().postClose();
+                 })});
     EXPECT_EQ(IDCANCEL, result);
 }
 

@@ -1,11 +1,11 @@
 // FirmwareImage: the header reader, its read pattern and its sharing.
 #include "../../FirmwareFile.h"
 #include "../../fakes/TempFile.h"
+#include "sim/Handle.h"
 #include "update/FirmwareImage.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <thread>
 
 namespace {
@@ -28,53 +28,76 @@ void expectResetValues(const FirmwareImage& image) {
     EXPECT_EQ("", image.getNotes());
 }
 
-// A firmware "file" served through a pipe that holds exactly `bytes` and stays open: a reader
-// that asked for one byte more would wait for ever. Wine does not enforce byte-range locks, so
-// this is how the tests see how far the reader reads. Reading from a pipe works; the final
-// rewind does not, so open() ends with 0 there.
-class ExactPipe {
+// A firmware "file" served through a pipe: `header`, then `data` that the reader must leave
+// unread. Wine does not enforce byte-range locks, so this is how the tests see how far the
+// reader reads: header and data go in one write, which completes only when no more than the
+// pipe's buffer, one byte less than the data, is left unread. Reading from a pipe works; the
+// final rewind does not, so open() ends with 0 there.
+class DataPipe {
 public:
-    explicit ExactPipe(const Bytes& bytes) {
+    explicit DataPipe(const Bytes& header, const Bytes& data = Bytes(64, 'D')) : bytes(header) {
+        bytes.insert(bytes.end(), data.begin(), data.end());
         static int counter = 0;
         path = L"\\\\.\\pipe\\kelvo-image-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                std::to_wstring(counter++);
-        server = CreateNamedPipeW(path.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
-                                  65536, 0, 0, nullptr);
-        writer = std::thread([this, bytes] {
-            ConnectNamedPipe(server, nullptr);
-            DWORD written = 0;
-            WriteFile(server, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        });
-    }
-    ~ExactPipe() {
-        writer.join();
-        CloseHandle(server);
+        server.reset(CreateNamedPipeW(path.c_str(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED,
+                                      PIPE_TYPE_BYTE | PIPE_WAIT, 1,
+                                      static_cast<DWORD>(data.size() - 1), 0, 0, nullptr));
     }
 
-    // Runs open() on the pipe; false when it would have read beyond the bytes served.
-    bool openReadsNoMore(FirmwareImage& image) {
-        std::atomic<bool> done{false};
+    // Runs open() on the pipe; false when it read a byte of the data, or never ended.
+    bool openLeavesTheData(FirmwareImage& image) {
+        const Handle connected(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        const Handle readerDone(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        OVERLAPPED connect = {};
+        connect.hEvent = connected.get();
+        if (!ConnectNamedPipe(server.get(), &connect) && GetLastError() != ERROR_IO_PENDING) {
+            ADD_FAILURE() << "no pipe to serve (error " << GetLastError() << ")";
+            return false;
+        }
         std::thread reader([&] {
             image.open(path);
-            done = true;
+            SetEvent(readerDone.get());
         });
-        for (int i = 0; i < 1000 && !done; ++i)
-            Sleep(10);
-        const bool stayedWithin = done;
-        if (!done) {
-            writer.join();
-            writer = std::thread([] {});
-            DisconnectNamedPipe(server); // ends the blocked read
+        const HANDLE either[] = {connected.get(), readerDone.get()};
+        OVERLAPPED write = {};
+        const Handle written(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        write.hEvent = written.get();
+        bool writing = false;
+        if (WaitForMultipleObjects(2, either, FALSE, hangGuard) == WAIT_OBJECT_0)
+            writing = WriteFile(server.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                nullptr, &write) ||
+                      GetLastError() == ERROR_IO_PENDING;
+        const bool ended = WaitForSingleObject(readerDone.get(), hangGuard) == WAIT_OBJECT_0;
+        if (!ended) {
+            ADD_FAILURE() << "open() waits for more than the pipe holds";
+            DisconnectNamedPipe(server.get()); // ends the blocked read
         }
         reader.join();
-        return stayedWithin;
+        if (!writing) {
+            ADD_FAILURE() << "open() never connected";
+            CancelIoEx(server.get(), &connect);
+            DWORD none = 0;
+            GetOverlappedResult(server.get(), &connect, &none, TRUE);
+            return false;
+        }
+        // Its reader gone, a write still pending fails.
+        if (WaitForSingleObject(written.get(), hangGuard) != WAIT_OBJECT_0) {
+            ADD_FAILURE() << "the write outlives its reader";
+            CancelIoEx(server.get(), &write);
+        }
+        DWORD transferred = 0;
+        const bool dataRead = GetOverlappedResult(server.get(), &write, &transferred, TRUE) != 0;
+        return ended && !dataRead;
     }
 
-    std::wstring path;
-
 private:
-    HANDLE server;
-    std::thread writer;
+    // Longer than open() takes on a slow machine; only a reader that hangs reaches it.
+    static constexpr DWORD hangGuard = 60000;
+
+    Bytes bytes;
+    std::wstring path;
+    Handle server;
 };
 
 TEST(FirmwareImage, ExampleHeader) {
@@ -107,9 +130,9 @@ TEST(FirmwareImage, HeaderOf255TakesNotesWithoutNulUpToTheFieldEnd) {
 
 TEST(FirmwareImage, AsksForNothingBeyondTheHeader) {
     for (std::uint8_t size : {255, 9, 8}) {
-        ExactPipe pipe(header(size, std::string(size - 8u, 'n')));
+        DataPipe pipe(header(size, std::string(size - 8u, 'n')));
         FirmwareImage image;
-        EXPECT_TRUE(pipe.openReadsNoMore(image)) << "header size " << int(size);
+        EXPECT_TRUE(pipe.openLeavesTheData(image)) << "header size " << int(size);
     }
 }
 
@@ -141,9 +164,9 @@ TEST(FirmwareImage, HeaderSizeBelowEightGivesResetValuesAndStillOpens) {
         EXPECT_EQ(1, image.open(file.path())) << int(size);
         expectResetValues(image);
         // Nothing after the first four bytes is read.
-        ExactPipe pipe(Bytes{size, 0x12, 0x34, 0x56});
+        DataPipe pipe(Bytes{size, 0x12, 0x34, 0x56}, Bytes{1, 2, 'b', 0, 'n'});
         FirmwareImage piped;
-        EXPECT_TRUE(pipe.openReadsNoMore(piped)) << int(size);
+        EXPECT_TRUE(pipe.openLeavesTheData(piped)) << int(size);
     }
 }
 
@@ -168,9 +191,9 @@ TEST(FirmwareImage, MissingFileIsNotOpened) {
 
 TEST(FirmwareImage, FileErrorWhileReadingGivesZeroAndResetValues) {
     // The header reads from the pipe, the rewind fails: a file error inside open.
-    ExactPipe pipe(header(12, "abcd"));
+    DataPipe pipe(header(12, "abcd"));
     FirmwareImage image;
-    ASSERT_TRUE(pipe.openReadsNoMore(image));
+    ASSERT_TRUE(pipe.openLeavesTheData(image));
     expectResetValues(image);
     EXPECT_FALSE(image.isOpened());
 }
