@@ -1,25 +1,16 @@
-// Every operation the simulated device can refuse, through UsbDevice (English texts) and
-// through UpdaterDevice (Japanese texts where the user meets them, English otherwise).
+// Every operation the simulated device can refuse (../DeviceFaults.h), through UsbDevice (English
+// texts) and through UpdaterDevice (Japanese texts where the user meets them, English otherwise).
+#include "../DeviceFaults.h"
 #include "SimFixture.h"
 
 #include "update/UpdaterDevice.h"
 
 #include <functional>
+#include <utility>
 
 namespace {
 
 constexpr int selector = 513;
-
-struct Refusal {
-    const char* name;
-    const char* scenario;
-    std::function<int(UsbDevice&)> operation;
-    int result;        // of the UsbDevice
-    int updaterResult; // of the UpdaterDevice, whose open also reads the identity
-    DWORD detail;
-    std::string english;
-    std::string japanese;
-};
 
 // Opens, then runs `then` on the open connection; a failed open is the result.
 std::function<int(UsbDevice&)> afterOpen(std::function<int(UsbDevice&)> then) {
@@ -33,52 +24,68 @@ int openDevice(UsbDevice& device) {
     return device.open(selector);
 }
 
-int querySerial(UsbDevice& device) {
-    std::uint8_t reply[4];
-    return device.querySerial(reply);
-}
-
-int queryRevision(UsbDevice& device) {
-    std::uint8_t reply[4];
-    return device.queryRevision(reply);
-}
-
-std::vector<Refusal> refusals() {
+// The call that meets a refusal of `operation`, and the result it gives.
+std::pair<std::function<int(UsbDevice&)>, int> callOf(Operation operation) {
     const int vendor = USBERR_VENDOR_REQUEST;
-    return {
-        {"OpenDevice", "refuse_open = 55", openDevice, USBERR_OPEN_DEVICE, USBERR_OPEN_DEVICE, 55,
-         "Fail to open device.", "ハルモカとの接続に失敗しました.\r\n"},
-        {"Pipe0", "refuse_pipe = 0:5", openDevice, USBERR_OPEN_PIPE, USBERR_OPEN_PIPE, 5,
-         openPipeError(0, 5), openPipeError(0, 5)},
-        {"Pipe1", "refuse_pipe = 1:31", openDevice, USBERR_OPEN_PIPE, USBERR_OPEN_PIPE, 31,
-         openPipeError(1, 31), openPipeError(1, 31)},
-        {"Pipe2", "refuse_pipe = 2:1167", openDevice, USBERR_OPEN_PIPE, USBERR_OPEN_PIPE, 1167,
-         openPipeError(2, 1167), openPipeError(2, 1167)},
-        {"Configuration", "refuse_request = 0xB1:31", openDevice, vendor, vendor, 31,
-         vendorRequestError(31), vendorRequestError(31)},
-        {"Serial", "refuse_request = 0xB5:31", afterOpen(querySerial), -1, -1, 31,
-         vendorRequestError(31), vendorRequestError(31)},
-        {"Revision", "refuse_request = 0xB6:1167", afterOpen(queryRevision), -1, -1, 1167,
-         vendorRequestError(1167), vendorRequestError(1167)},
-        {"Status", "refuse_request = 0xB2:31",
-         afterOpen([](UsbDevice& d) { return d.readStatus0(); }), vendor, vendor, 31,
-         vendorRequestError(31), vendorRequestError(31)},
-        {"ArmTransfer", "refuse_request = 0xB3:5",
-         afterOpen([](UsbDevice& d) { return d.sendControl0(); }), vendor, vendor, 5,
-         vendorRequestError(5), vendorRequestError(5)},
-        {"Final", "refuse_request = 0xB0:31", afterOpen([](UsbDevice& d) { return d.sendFinal(); }),
-         -1, -1, 31, vendorRequestError(31), vendorRequestError(31)},
-        {"AlreadyOpened", "", afterOpen(openDevice), USBERR_ALREADY_OPENED, USBERR_ALREADY_OPENED,
-         0, "Device already opened.\r\n", "既にハルモカと接続しています.\r\n"},
-        {"NotOpened", "", [](UsbDevice& d) { return d.close(); }, 1, 1, 0, "Device not opened.\r\n",
+    switch (operation) {
+    case Operation::openDevice:
+        return {openDevice, USBERR_OPEN_DEVICE};
+    case Operation::openPipe:
+        return {openDevice, USBERR_OPEN_PIPE};
+    case Operation::configuration:
+        return {openDevice, vendor};
+    case Operation::serial:
+        return {afterOpen([](UsbDevice& d) {
+                    std::uint8_t reply[4];
+                    return d.querySerial(reply);
+                }),
+                -1};
+    case Operation::revision:
+        return {afterOpen([](UsbDevice& d) {
+                    std::uint8_t reply[4];
+                    return d.queryRevision(reply);
+                }),
+                -1};
+    case Operation::status:
+        return {afterOpen([](UsbDevice& d) { return d.readStatus0(); }), vendor};
+    case Operation::arm:
+        return {afterOpen([](UsbDevice& d) { return d.sendControl0(); }), vendor};
+    case Operation::final:
+        return {afterOpen([](UsbDevice& d) { return d.sendFinal(); }), -1};
+    }
+    return {openDevice, 0};
+}
+
+struct Case {
+    std::string name;
+    const char* scenario;
+    std::function<int(UsbDevice&)> operation;
+    int result; // of UsbDevice and of UpdaterDevice, whose open also reads the identity
+    DWORD detail;
+    std::string english;
+    std::string japanese;
+};
+
+// The device's refusals, and what a caller gets wrong.
+std::vector<Case> cases() {
+    std::vector<Case> all = {
+        {"AlreadyOpened", "", afterOpen(openDevice), USBERR_ALREADY_OPENED, 0,
+         "Device already opened.\r\n", "既にハルモカと接続しています.\r\n"},
+        {"NotOpened", "", [](UsbDevice& d) { return d.close(); }, 1, 0, "Device not opened.\r\n",
          "ハルモカと接続していません.\r\n"},
     };
+    for (const Refusal& refusal : refusals()) {
+        const auto call = callOf(refusal.operation);
+        all.push_back({refusal.name, refusal.scenario, call.first, call.second, refusal.code,
+                       refusal.english, refusal.japanese});
+    }
+    return all;
 }
 
-class RefusedOperation : public SimTest, public ::testing::WithParamInterface<Refusal> {};
+class RefusedOperation : public SimTest, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(RefusedOperation, FailsWithTheLibrarysCodeAndItsText) {
-    const Refusal& refusal = GetParam();
+    const Case& refusal = GetParam();
     scenario(refusal.scenario);
     {
         UsbDevice device;
@@ -88,7 +95,7 @@ TEST_P(RefusedOperation, FailsWithTheLibrarysCodeAndItsText) {
     }
     {
         UpdaterDevice device;
-        EXPECT_EQ(refusal.updaterResult, refusal.operation(device));
+        EXPECT_EQ(refusal.result, refusal.operation(device));
         EXPECT_EQ(refusal.japanese, device.getLastMessage());
     }
     // Whatever failed, both connections are closed again and the device is free.
@@ -96,9 +103,9 @@ TEST_P(RefusedOperation, FailsWithTheLibrarysCodeAndItsText) {
               traceLines("KovCloseDevice(dev) = 1").size());
 }
 
-INSTANTIATE_TEST_SUITE_P(Simulator, RefusedOperation, ::testing::ValuesIn(refusals()),
-                         [](const ::testing::TestParamInfo<Refusal>& info) {
-                             return std::string(info.param.name);
+INSTANTIATE_TEST_SUITE_P(Simulator, RefusedOperation, ::testing::ValuesIn(cases()),
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                             return info.param.name;
                          });
 
 using UpdaterDeviceSim = SimTest;
