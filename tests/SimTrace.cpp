@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <cstdlib>
+#include <cstdio>
 #include <map>
 #include <sstream>
 
@@ -84,18 +84,10 @@ Lines linesOf(const Lines& trace, const std::string& prefix, const std::string& 
 }
 
 Lines requests(const Lines& trace, unsigned request) {
-    // "KovControlRequest(<device>, <direction>, 0, <request>, ...) = ..."
-    Lines matching;
-    for (const std::string& line : trace) {
-        if (!startsWith(line, "KovControlRequest("))
-            continue;
-        size_t at = 0;
-        for (int comma = 0; comma < 3 && at != std::string::npos; ++comma)
-            at = line.find(',', at + 1);
-        if (at != std::string::npos && std::strtoul(line.c_str() + at + 1, nullptr, 0) == request)
-            matching.push_back(line);
-    }
-    return matching;
+    // The request is the one field after the handle written in hexadecimal.
+    char field[16];
+    std::snprintf(field, sizeof field, ", 0x%02X, ", request);
+    return linesOf(trace, "KovControlRequest(", field);
 }
 
 DataLine lastDataLine(const Lines& trace) {

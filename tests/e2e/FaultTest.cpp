@@ -28,7 +28,7 @@ TEST_F(ConnectFault, EveryRefusalIsLoggedAndConnectWorksOnceTheDeviceIsHealthy) 
         SCOPED_TRACE(refusal.scenario);
         writeScenario(refusal.scenario);
         ASSERT_TRUE(click(idConnect));
-        log += text::fromCodePage932(refusal.japanese);
+        log += text::fromCodePage932(refusal.logged());
         ASSERT_TRUE(logBecomes(log));
         EXPECT_TRUE(stepIs(Step::connect));
         opened += refusal.operation != Operation::openDevice;

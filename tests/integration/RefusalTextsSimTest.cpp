@@ -5,108 +5,93 @@
 
 #include "update/UpdaterDevice.h"
 
-#include <functional>
-#include <utility>
-
 namespace {
 
 constexpr int selector = 513;
 
-// Opens, then runs `then` on the open connection; a failed open is the result.
-std::function<int(UsbDevice&)> afterOpen(std::function<int(UsbDevice&)> then) {
-    return [then](UsbDevice& device) {
-        const int opened = device.open(selector);
-        return opened != 0 ? opened : then(device);
-    };
+// Opens the device and makes the call that meets a refusal of `operation`; a failed open is the
+// result.
+int meet(UsbDevice& device, Operation operation) {
+    const int opened = device.open(selector);
+    std::uint8_t reply[4];
+    switch (opened != 0 ? Operation::openDevice : operation) {
+    case Operation::serial:
+        return device.querySerial(reply);
+    case Operation::revision:
+        return device.queryRevision(reply);
+    case Operation::status:
+        return device.readStatus0();
+    case Operation::arm:
+        return device.sendControl0();
+    case Operation::final:
+        return device.sendFinal();
+    default:
+        return opened;
+    }
 }
 
-int openDevice(UsbDevice& device) {
-    return device.open(selector);
-}
-
-// The call that meets a refusal of `operation`, and the result it gives.
-std::pair<std::function<int(UsbDevice&)>, int> callOf(Operation operation) {
-    const int vendor = USBERR_VENDOR_REQUEST;
+// What both device classes return when `operation` is refused.
+int resultOf(Operation operation) {
     switch (operation) {
     case Operation::openDevice:
-        return {openDevice, USBERR_OPEN_DEVICE};
+        return USBERR_OPEN_DEVICE;
     case Operation::openPipe:
-        return {openDevice, USBERR_OPEN_PIPE};
-    case Operation::configuration:
-        return {openDevice, vendor};
+        return USBERR_OPEN_PIPE;
     case Operation::serial:
-        return {afterOpen([](UsbDevice& d) {
-                    std::uint8_t reply[4];
-                    return d.querySerial(reply);
-                }),
-                -1};
     case Operation::revision:
-        return {afterOpen([](UsbDevice& d) {
-                    std::uint8_t reply[4];
-                    return d.queryRevision(reply);
-                }),
-                -1};
-    case Operation::status:
-        return {afterOpen([](UsbDevice& d) { return d.readStatus0(); }), vendor};
-    case Operation::arm:
-        return {afterOpen([](UsbDevice& d) { return d.sendControl0(); }), vendor};
     case Operation::final:
-        return {afterOpen([](UsbDevice& d) { return d.sendFinal(); }), -1};
+        return -1;
+    default:
+        return USBERR_VENDOR_REQUEST;
     }
-    return {openDevice, 0};
 }
 
-struct Case {
-    std::string name;
-    const char* scenario;
-    std::function<int(UsbDevice&)> operation;
-    int result; // of UsbDevice and of UpdaterDevice, whose open also reads the identity
-    DWORD detail;
-    std::string english;
-    std::string japanese;
-};
-
-// The device's refusals, and what a caller gets wrong.
-std::vector<Case> cases() {
-    std::vector<Case> all = {
-        {"AlreadyOpened", "", afterOpen(openDevice), USBERR_ALREADY_OPENED, 0,
-         "Device already opened.\r\n", "既にハルモカと接続しています.\r\n"},
-        {"NotOpened", "", [](UsbDevice& d) { return d.close(); }, 1, 0, "Device not opened.\r\n",
-         "ハルモカと接続していません.\r\n"},
-    };
-    for (const Refusal& refusal : refusals()) {
-        const auto call = callOf(refusal.operation);
-        all.push_back({refusal.name, refusal.scenario, call.first, call.second, refusal.code,
-                       refusal.english, refusal.japanese});
-    }
-    return all;
-}
-
-class RefusedOperation : public SimTest, public ::testing::WithParamInterface<Case> {};
+class RefusedOperation : public SimTest, public ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(RefusedOperation, FailsWithTheLibrarysCodeAndItsText) {
-    const Case& refusal = GetParam();
+    const Refusal& refusal = GetParam();
     scenario(refusal.scenario);
     {
         UsbDevice device;
-        EXPECT_EQ(refusal.result, refusal.operation(device));
+        EXPECT_EQ(resultOf(refusal.operation), meet(device, refusal.operation));
         EXPECT_EQ(refusal.english, device.getLastMessage());
-        EXPECT_EQ(static_cast<int>(refusal.detail), device.lastErrorDetail());
+        EXPECT_EQ(static_cast<int>(refusal.code), device.lastErrorDetail());
     }
     {
         UpdaterDevice device;
-        EXPECT_EQ(refusal.result, refusal.operation(device));
-        EXPECT_EQ(refusal.japanese, device.getLastMessage());
+        EXPECT_EQ(resultOf(refusal.operation), meet(device, refusal.operation));
+        EXPECT_EQ(refusal.logged(), device.getLastMessage());
     }
     // Whatever failed, both connections are closed again and the device is free.
     EXPECT_EQ(traceLines("KovOpenDevice(513) = dev").size(),
               traceLines("KovCloseDevice(dev) = 1").size());
 }
 
-INSTANTIATE_TEST_SUITE_P(Simulator, RefusedOperation, ::testing::ValuesIn(cases()),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                             return info.param.name;
+INSTANTIATE_TEST_SUITE_P(Simulator, RefusedOperation, ::testing::ValuesIn(refusals()),
+                         [](const ::testing::TestParamInfo<Refusal>& info) {
+                             return std::string(info.param.name);
                          });
+
+// What a caller gets wrong, answered by each device class in its language.
+TEST_F(SimTest, ASecondOpenOrACloseWithoutOneFailsWithItsText) {
+    {
+        UsbDevice english;
+        UpdaterDevice japanese;
+        EXPECT_EQ(1, english.close());
+        EXPECT_EQ("Device not opened.\r\n", english.getLastMessage());
+        EXPECT_EQ(0, english.lastErrorDetail());
+        EXPECT_EQ(1, japanese.close());
+        EXPECT_EQ("ハルモカと接続していません.\r\n", japanese.getLastMessage());
+        for (UsbDevice* device : std::initializer_list<UsbDevice*>{&english, &japanese}) {
+            ASSERT_EQ(0, device->open(selector));
+            EXPECT_EQ(USBERR_ALREADY_OPENED, device->open(selector));
+            EXPECT_EQ(0, device->lastErrorDetail());
+        }
+        EXPECT_EQ("Device already opened.\r\n", english.getLastMessage());
+        EXPECT_EQ("既にハルモカと接続しています.\r\n", japanese.getLastMessage());
+    }
+    EXPECT_TRUE(devicesClosed(trace(), 2));
+}
 
 using UpdaterDeviceSim = SimTest;
 
