@@ -1,6 +1,8 @@
 #include "SimFixture.h"
 
 #include <atomic>
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -8,25 +10,11 @@ const wchar_t* const simulatorVariables[] = {L"KOVSIM_SCENARIO", L"KOVSIM_STATE"
 
 std::wstring newFolder() {
     static std::atomic<unsigned> counter{0};
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring path = std::wstring(temp) + L"kelvo-sim-" +
-                        std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
-    CreateDirectoryW(path.c_str(), nullptr);
-    return path;
-}
-
-void removeFolder(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileW((folder + L"\\" + found.cFileName).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       (L"kelvo-sim-" + std::to_wstring(GetCurrentProcessId()) +
+                                        L"-" + std::to_wstring(counter++));
+    std::filesystem::create_directory(path);
+    return path.wstring();
 }
 
 } // namespace
@@ -40,7 +28,8 @@ SimTest::SimTest() : folder(newFolder()) {
 SimTest::~SimTest() {
     for (const wchar_t* name : simulatorVariables)
         SetEnvironmentVariableW(name, nullptr);
-    removeFolder(folder);
+    std::error_code error;
+    std::filesystem::remove_all(folder, error);
 }
 
 void SimTest::scenario(const std::string& text) {
@@ -56,13 +45,10 @@ std::wstring SimTest::useStateFile() {
 
 std::wstring SimTest::writeFile(const std::wstring& name, const Bytes& bytes) const {
     const std::wstring path = file(name);
-    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    EXPECT_TRUE(
-        WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-        written == bytes.size());
-    CloseHandle(handle);
+    std::ofstream out(std::filesystem::path(path), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    EXPECT_TRUE(out.flush());
     return path;
 }
 
