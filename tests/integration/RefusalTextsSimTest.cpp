@@ -72,27 +72,6 @@ INSTANTIATE_TEST_SUITE_P(Simulator, RefusedOperation, ::testing::ValuesIn(refusa
                              return std::string(info.param.name);
                          });
 
-// What a caller gets wrong, answered by each device class in its language.
-TEST_F(SimTest, ASecondOpenOrACloseWithoutOneFailsWithItsText) {
-    {
-        UsbDevice english;
-        UpdaterDevice japanese;
-        EXPECT_EQ(1, english.close());
-        EXPECT_EQ("Device not opened.\r\n", english.getLastMessage());
-        EXPECT_EQ(0, english.lastErrorDetail());
-        EXPECT_EQ(1, japanese.close());
-        EXPECT_EQ("ハルモカと接続していません.\r\n", japanese.getLastMessage());
-        for (UsbDevice* device : std::initializer_list<UsbDevice*>{&english, &japanese}) {
-            ASSERT_EQ(0, device->open(selector));
-            EXPECT_EQ(USBERR_ALREADY_OPENED, device->open(selector));
-            EXPECT_EQ(0, device->lastErrorDetail());
-        }
-        EXPECT_EQ("Device already opened.\r\n", english.getLastMessage());
-        EXPECT_EQ("既にハルモカと接続しています.\r\n", japanese.getLastMessage());
-    }
-    EXPECT_TRUE(devicesClosed(trace(), 2));
-}
-
 using UpdaterDeviceSim = SimTest;
 
 TEST_F(UpdaterDeviceSim, ReadsTheIdentityWhenItOpens) {

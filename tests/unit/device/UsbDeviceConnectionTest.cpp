@@ -116,6 +116,7 @@ TEST_F(UsbDeviceConnection, SecondOpenIsRefusedAndLeavesTheConnectionAlone) {
     EXPECT_TRUE(calls().empty());
     EXPECT_TRUE(device.isOpened());
     EXPECT_EQ("Device already opened.\r\n", device.getLastMessage());
+    EXPECT_EQ(0, device.lastErrorDetail());
     EXPECT_FALSE(pipe(1).nearEndClosed());
 }
 
@@ -124,6 +125,7 @@ TEST_F(UsbDeviceConnection, CloseWhenClosedReportsAndCallsNothing) {
     EXPECT_EQ(1, device.close());
     EXPECT_TRUE(calls().empty());
     EXPECT_EQ(-65538, device.lastErrorCode());
+    EXPECT_EQ(0, device.lastErrorDetail());
     EXPECT_EQ("Device not opened.\r\n", device.getLastMessage());
 }
 
