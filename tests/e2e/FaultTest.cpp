@@ -31,6 +31,7 @@ TEST_F(ConnectFault, EveryRefusalIsLoggedAndConnectWorksOnceTheDeviceIsHealthy) 
         log += text::fromCodePage932(refusal.logged());
         ASSERT_TRUE(logBecomes(log));
         EXPECT_TRUE(stepIs(Step::connect));
+        EXPECT_TRUE(focusBecomes(idConnect));
         opened += refusal.operation != Operation::openDevice;
     }
     EXPECT_TRUE(devicesClosed(traceLines(), opened));
