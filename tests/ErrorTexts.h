@@ -1,6 +1,7 @@
 // The device layer's error lines as the tests expect them, written once. The system's part
 // comes from FormatMessageA, apart from the product's own formatting; it equals what the
-// product logs where the system's code page is 932 or the text is plain ASCII.
+// product logs where the system's code page is 932 or the text is plain ASCII. The end-to-end
+// tests read these lines back from the log as UTF-16 (e2e/Texts.h, fromCodePage932).
 #pragma once
 
 #include <windows.h>
@@ -15,9 +16,13 @@ inline std::string systemText(DWORD code) {
     return text;
 }
 
+// A refused control request, with the system's text `system` for its code.
+inline std::string vendorRequestError(int code, const std::string& system) {
+    return "Vendor request error. Code == " + std::to_string(code) + ": " + system;
+}
+
 inline std::string vendorRequestError(int code) {
-    return "Vendor request error. Code == " + std::to_string(code) + ": " +
-           systemText(static_cast<DWORD>(code));
+    return vendorRequestError(code, systemText(static_cast<DWORD>(code)));
 }
 
 inline std::string openPipeError(int pipe, int code) {

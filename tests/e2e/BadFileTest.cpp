@@ -7,10 +7,8 @@
 // Files that can't be opened at Open (locked) are in ConnectOpenTest.cpp; files that go away,
 // turn into a folder or get locked between Open and Update in UpdateFailureTest.cpp and
 // FaultTest.cpp.
-#include "DeviceClosed.h"
 #include "E2eTest.h"
 #include "Polling.h"
-#include "SimTrace.h"
 #include "Texts.h"
 
 #include <fstream>
@@ -110,8 +108,8 @@ TEST_F(BadFile, OpenRefusesHeaderlessFilesThenTakesTheLongestHeaderFromAnOddPath
         logBecomes(log + text::sending + text::verifying + text::updating + text::succeeded));
     const std::vector<std::string> trace = traceLines();
     const std::string whole = std::to_string(longest.size());
-    EXPECT_EQ(countLines(trace, " data(0x", "length=" + whole + " received=" + whole), 1);
-    EXPECT_EQ(countRequests(trace, 0xB0), 1);
+    EXPECT_EQ(linesOf(trace, "data(dev) length=" + whole + " received=" + whole + " ").size(), 1u);
+    EXPECT_EQ(requests(trace, 0xB0).size(), 1u);
     EXPECT_TRUE(devicesClosed(trace, 1));
     ASSERT_TRUE(click(idFinish));
     EXPECT_TRUE(programEnds());

@@ -179,18 +179,6 @@ std::wstring ProgramTest::workFile(const std::wstring& name) const {
     return folder + L"\\" + name;
 }
 
-std::vector<std::string> ProgramTest::traceLines() const {
-    std::vector<std::string> lines;
-    std::ifstream trace(workFile(L"trace.txt").c_str(), std::ios::binary);
-    std::string line;
-    while (std::getline(trace, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 void ProgramTest::screenshot(const std::wstring& name, std::vector<HWND> windows) {
     Screenshots shots(settings().shotsDir);
     if (!shots.enabled())

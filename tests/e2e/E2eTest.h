@@ -9,6 +9,7 @@
 // 5. The program is ended at the end of every test that leaves it running.
 #pragma once
 
+#include "../SimTrace.h"
 #include "ProgramProcess.h"
 #include "Screenshot.h"
 #include "UiDriver.h"
@@ -80,8 +81,8 @@ protected:
     // A sample firmware file, and a path in this test's own folder.
     std::wstring sample(const std::wstring& name) const;
     std::wstring workFile(const std::wstring& name) const;
-    // The simulator's trace of this test, one entry per line.
-    std::vector<std::string> traceLines() const;
+    // The simulator's trace of this test, as ../SimTrace.h reads it.
+    Lines traceLines() const { return readTrace(workFile(L"trace.txt")); }
 
     // Saves a screenshot of `windows` (the main dialog when empty) as NAME.png.
     void screenshot(const std::wstring& name, std::vector<HWND> windows = {});

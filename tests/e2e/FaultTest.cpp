@@ -5,62 +5,36 @@
 //
 // Also failing updates, in UpdateFailureTest.cpp: a stage that comes back, a file deleted
 // between Open and Update.
-#include "DeviceClosed.h"
+#include "../DeviceFaults.h"
 #include "E2eTest.h"
-#include "SimTrace.h"
 #include "Texts.h"
 
 #include <algorithm>
 #include <map>
+#include <string>
 
 namespace e2e {
 namespace {
 
-// The system's text for a Windows error code, as the device layer quotes it.
-std::wstring systemText(DWORD code) {
-    wchar_t text[4096] = {};
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                   text, 4096, nullptr);
-    return text;
-}
-
-std::wstring vendorText(DWORD code) {
-    return L"Vendor request error. Code == " + std::to_wstring(code) + L": " + systemText(code);
-}
-
-std::wstring pipeText(int pipe, DWORD code) {
-    return L"Fail to open pipe #" + std::to_wstring(pipe) + L". Code = " + std::to_wstring(code) +
-           L": " + systemText(code);
-}
-
 class ConnectFault : public ProgramTest {};
 
 TEST_F(ConnectFault, EveryRefusalIsLoggedAndConnectWorksOnceTheDeviceIsHealthy) {
-    struct Refusal {
-        const char* scenario;
-        std::wstring logged;
-    };
-    const Refusal refusals[] = {
-        {"refuse_open = 55", text::connectFailed},
-        {"refuse_request = 0xB1:31", vendorText(31)},
-        {"refuse_pipe = 0:5", pipeText(0, 5)},
-        {"refuse_pipe = 1:31", pipeText(1, 31)},
-        {"refuse_pipe = 2:1167", pipeText(2, 1167)},
-        {"refuse_request = 0xB5:31", vendorText(31)},
-        {"refuse_request = 0xB6:1167", vendorText(1167)},
-    };
     ASSERT_TRUE(start());
     std::wstring log;
-    for (const Refusal& refusal : refusals) {
+    int opened = 0; // all but a refused open come after the device has opened
+    for (const Refusal& refusal : refusals()) {
+        if (!duringConnect(refusal.operation))
+            continue;
         SCOPED_TRACE(refusal.scenario);
         writeScenario(refusal.scenario);
         ASSERT_TRUE(click(idConnect));
-        log += refusal.logged;
+        log += text::fromCodePage932(refusal.logged());
         ASSERT_TRUE(logBecomes(log));
         EXPECT_TRUE(stepIs(Step::connect));
+        EXPECT_TRUE(focusBecomes(idConnect));
+        opened += refusal.operation != Operation::openDevice;
     }
-    // All but the first refusal came after the device had opened.
-    EXPECT_TRUE(devicesClosed(traceLines(), 6));
+    EXPECT_TRUE(devicesClosed(traceLines(), opened));
 
     writeScenario("");
     ASSERT_TRUE(click(idConnect));
@@ -68,24 +42,25 @@ TEST_F(ConnectFault, EveryRefusalIsLoggedAndConnectWorksOnceTheDeviceIsHealthy) 
     ASSERT_TRUE(stepBecomes(Step::open));
     dialog().postClose();
     EXPECT_TRUE(programEnds());
-    EXPECT_TRUE(devicesClosed(traceLines(), 7)) << "the program closes the device as it ends";
+    EXPECT_TRUE(devicesClosed(traceLines(), opened + 1))
+        << "the program closes the device as it ends";
 }
 
 // The system's text in a refused request's line is code page 932, as every byte of the log is
 // read, whatever the system's language: a German umlaut takes its fit in that code page.
 TEST_F(ConnectFault, TheSystemsTextIsLoggedInCodePage932InEveryLanguage) {
     // Wine's text for 87 in the languages of the end-to-end runs.
-    const std::map<LANGID, std::wstring> lines = {
-        {LANG_GERMAN, L"Vendor request error. Code == 87: Ungultiger Parameter.\r\n"},
-        {LANG_JAPANESE, L"Vendor request error. Code == 87: パラメーターは正しくありません。\r\n"},
-        {LANG_ENGLISH, L"Vendor request error. Code == 87: Invalid parameter.\r\n"},
+    const std::map<LANGID, std::string> lines = {
+        {LANG_GERMAN, vendorRequestError(87, "Ungultiger Parameter.\r\n")},
+        {LANG_JAPANESE, vendorRequestError(87, "パラメーターは正しくありません。\r\n")},
+        {LANG_ENGLISH, vendorRequestError(87, "Invalid parameter.\r\n")},
     };
     const auto line = lines.find(PRIMARYLANGID(GetUserDefaultUILanguage()));
     ASSERT_NE(line, lines.end()) << "no line known for language " << GetUserDefaultUILanguage();
     writeScenario("refuse_request = 0xB1:87");
     ASSERT_TRUE(start());
     ASSERT_TRUE(click(idConnect));
-    EXPECT_TRUE(logBecomes(line->second));
+    EXPECT_TRUE(logBecomes(text::fromCodePage932(line->second)));
 }
 
 // What happens to the chosen file after Open.
@@ -93,16 +68,15 @@ enum class FileChange { none, replacedByAFolder, lockedByAnotherProgram };
 
 struct UpdateFaultRow {
     const char* name;
-    const char* scenario;
+    std::string scenario;
     FileChange change;
     const wchar_t* boxWords; // of the file-error message box; null: no box
     std::wstring logged;     // after the sending line
-    int finalRequests;       // 0xB0 requests the device saw
+    size_t finalRequests;    // 0xB0 requests the device saw
 };
 
 std::vector<UpdateFaultRow> updateFaults() {
-    return {
-        {"ArmingRefused", "refuse_request = 0xB3:31", FileChange::none, nullptr, text::failed, 0},
+    std::vector<UpdateFaultRow> rows = {
         {"CommandBlockUnwritable", "closed_pipes = 2", FileChange::none, nullptr, text::failed, 0},
         {"DeviceUnpluggedDuringTheTransfer", "unplug_after = 512", FileChange::none, nullptr,
          text::failed, 0},
@@ -111,16 +85,23 @@ std::vector<UpdateFaultRow> updateFaults() {
          0},
         {"UnexpectedStatusAfterTheTransfer", "status = 4", FileChange::none, nullptr, text::failed,
          0},
-        {"StatusCannotBeRead", "refuse_request = 0xB2:31", FileChange::none, nullptr, text::failed,
-         0},
-        // The device refusing the final request changes nothing the user sees.
-        {"FinalRequestRefused", "verify_ms = 500\nupdate_ms = 500\nrefuse_request = 0xB0:31",
-         FileChange::none, nullptr, text::verifying + text::updating + text::succeeded, 1},
         {"FileReplacedByAFolder", "", FileChange::replacedByAFolder, L"アクセスが拒否されました",
          text::failed, 0},
         {"FileLockedByAnotherProgram", "", FileChange::lockedByAnotherProgram,
          L"他のプログラムが使用中", text::failed, 0},
     };
+    // The device's refusals after Update; refusing the final request changes nothing the user
+    // sees.
+    for (const Refusal& refusal : refusals()) {
+        if (refusal.operation == Operation::final)
+            rows.push_back(
+                {refusal.name, std::string("verify_ms = 500\nupdate_ms = 500\n") + refusal.scenario,
+                 FileChange::none, nullptr, text::verifying + text::updating + text::succeeded, 1});
+        else if (!duringConnect(refusal.operation))
+            rows.push_back(
+                {refusal.name, refusal.scenario, FileChange::none, nullptr, text::failed, 0});
+    }
+    return rows;
 }
 
 class UpdateFault : public ProgramTest, public ::testing::WithParamInterface<UpdateFaultRow> {};
@@ -161,7 +142,7 @@ TEST_P(UpdateFault, IsLoggedClosesTheDeviceAndFinishes) {
     ASSERT_TRUE(stepBecomes(Step::finished));
     EXPECT_TRUE(logBecomes(text::deviceLines + text::sampleLines + text::sending + row.logged));
     const std::vector<std::string> trace = traceLines();
-    EXPECT_EQ(countRequests(trace, 0xB0), row.finalRequests);
+    EXPECT_EQ(requests(trace, 0xB0).size(), row.finalRequests);
     EXPECT_TRUE(devicesClosed(trace, 1));
 
     ASSERT_TRUE(click(idFinish));

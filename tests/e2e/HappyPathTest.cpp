@@ -2,7 +2,6 @@
 // log and the five buttons at every step; screenshots of each step. The English-locale run
 // repeats this test: the texts read back must be the same, character for character.
 #include "E2eTest.h"
-#include "SimTrace.h"
 #include "Texts.h"
 
 namespace e2e {
@@ -42,7 +41,7 @@ TEST_F(HappyPath, ConnectOpenUpdateFinishWithOneFinalRequest) {
     ASSERT_TRUE(stepBecomes(Step::finished));
     ASSERT_TRUE(logBecomes(sent + text::verifying + text::updating + text::succeeded));
     screenshot(L"5-finished");
-    EXPECT_EQ(countRequests(traceLines(), 0xB0), 1);
+    EXPECT_EQ(requests(traceLines(), 0xB0).size(), 1u);
 
     ASSERT_TRUE(click(idFinish));
     EXPECT_TRUE(programEnds());

@@ -2,6 +2,8 @@
 // (ideographic spaces, full-width colons and half-width katakana included).
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace e2e::text {
@@ -39,5 +41,15 @@ inline const std::wstring deviceLines =
 inline const std::wstring sampleLines = newRevisionLine(L"Rev.1.3a") +
                                         L"接続の安定性を改善しました.\r\n"
                                         L"更新時間を短縮しました.\r\n";
+
+// A line as the program writes it (code page 932, as ../ErrorTexts.h and ../DeviceFaults.h
+// build them), read back.
+inline std::wstring fromCodePage932(const std::string& line) {
+    std::wstring wide(line.size(), L'\0');
+    wide.resize(
+        static_cast<size_t>(MultiByteToWideChar(932, 0, line.data(), static_cast<int>(line.size()),
+                                                &wide[0], static_cast<int>(wide.size()))));
+    return wide;
+}
 
 } // namespace e2e::text

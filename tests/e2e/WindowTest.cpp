@@ -1,10 +1,8 @@
 // The window around the steps: the about box of the system menu, the dialog and the session
 // refusing to end while the update runs, a second copy of the program, and the locale the run
 // is meant for.
-#include "DeviceClosed.h"
 #include "E2eTest.h"
 #include "Polling.h"
-#include "SimTrace.h"
 #include "Texts.h"
 #include "res/resource.h"
 
@@ -105,7 +103,7 @@ TEST_F(Busy, EscapeAndCloseDoNotEndTheDialogWhileUpdating) {
     release();
     ASSERT_TRUE(stepBecomes(Step::finished));
     EXPECT_TRUE(logBecomes(verifying + text::updating + text::succeeded));
-    EXPECT_EQ(countRequests(traceLines(), 0xB0), 1);
+    EXPECT_EQ(requests(traceLines(), 0xB0).size(), 1u);
 
     // Once the update is over, Escape ends the dialog as usual.
     dialog().pressEscape();
@@ -134,7 +132,7 @@ TEST_F(Busy, SessionEndWaitsForTheUpdateAndEndsTheProgramAfterIt) {
     release();
     ASSERT_TRUE(stepBecomes(Step::finished));
     EXPECT_TRUE(logBecomes(verifying + text::updating + text::succeeded));
-    EXPECT_EQ(countRequests(traceLines(), 0xB0), 1);
+    EXPECT_EQ(requests(traceLines(), 0xB0).size(), 1u);
 
     EXPECT_EQ(0u, endSession()) << "the finished program held the session";
     EXPECT_TRUE(programEnds());

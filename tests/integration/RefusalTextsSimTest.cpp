@@ -1,78 +1,49 @@
-// Every operation the simulated device can refuse, through UsbDevice (English texts) and
-// through UpdaterDevice (Japanese texts where the user meets them, English otherwise).
+// Every operation the simulated device can refuse (../DeviceFaults.h), through UsbDevice (English
+// texts) and through UpdaterDevice (Japanese texts where the user meets them, English otherwise).
+#include "../DeviceFaults.h"
 #include "SimFixture.h"
 
 #include "update/UpdaterDevice.h"
-
-#include <functional>
 
 namespace {
 
 constexpr int selector = 513;
 
-struct Refusal {
-    const char* name;
-    const char* scenario;
-    std::function<int(UsbDevice&)> operation;
-    int result;        // of the UsbDevice
-    int updaterResult; // of the UpdaterDevice, whose open also reads the identity
-    DWORD detail;
-    std::string english;
-    std::string japanese;
-};
-
-// Opens, then runs `then` on the open connection; a failed open is the result.
-std::function<int(UsbDevice&)> afterOpen(std::function<int(UsbDevice&)> then) {
-    return [then](UsbDevice& device) {
-        const int opened = device.open(selector);
-        return opened != 0 ? opened : then(device);
-    };
-}
-
-int openDevice(UsbDevice& device) {
-    return device.open(selector);
-}
-
-int querySerial(UsbDevice& device) {
+// Opens the device and makes the call that meets a refusal of `operation`; a failed open is the
+// result.
+int meet(UsbDevice& device, Operation operation) {
+    const int opened = device.open(selector);
     std::uint8_t reply[4];
-    return device.querySerial(reply);
+    switch (opened != 0 ? Operation::openDevice : operation) {
+    case Operation::serial:
+        return device.querySerial(reply);
+    case Operation::revision:
+        return device.queryRevision(reply);
+    case Operation::status:
+        return device.readStatus0();
+    case Operation::arm:
+        return device.sendControl0();
+    case Operation::final:
+        return device.sendFinal();
+    default:
+        return opened;
+    }
 }
 
-int queryRevision(UsbDevice& device) {
-    std::uint8_t reply[4];
-    return device.queryRevision(reply);
-}
-
-std::vector<Refusal> refusals() {
-    const int vendor = USBERR_VENDOR_REQUEST;
-    return {
-        {"OpenDevice", "refuse_open = 55", openDevice, USBERR_OPEN_DEVICE, USBERR_OPEN_DEVICE, 55,
-         "Fail to open device.", "ハルモカとの接続に失敗しました.\r\n"},
-        {"Pipe0", "refuse_pipe = 0:5", openDevice, USBERR_OPEN_PIPE, USBERR_OPEN_PIPE, 5,
-         openPipeError(0, 5), openPipeError(0, 5)},
-        {"Pipe1", "refuse_pipe = 1:31", openDevice, USBERR_OPEN_PIPE, USBERR_OPEN_PIPE, 31,
-         openPipeError(1, 31), openPipeError(1, 31)},
-        {"Pipe2", "refuse_pipe = 2:1167", openDevice, USBERR_OPEN_PIPE, USBERR_OPEN_PIPE, 1167,
-         openPipeError(2, 1167), openPipeError(2, 1167)},
-        {"Configuration", "refuse_request = 0xB1:31", openDevice, vendor, vendor, 31,
-         vendorRequestError(31), vendorRequestError(31)},
-        {"Serial", "refuse_request = 0xB5:31", afterOpen(querySerial), -1, -1, 31,
-         vendorRequestError(31), vendorRequestError(31)},
-        {"Revision", "refuse_request = 0xB6:1167", afterOpen(queryRevision), -1, -1, 1167,
-         vendorRequestError(1167), vendorRequestError(1167)},
-        {"Status", "refuse_request = 0xB2:31",
-         afterOpen([](UsbDevice& d) { return d.readStatus0(); }), vendor, vendor, 31,
-         vendorRequestError(31), vendorRequestError(31)},
-        {"ArmTransfer", "refuse_request = 0xB3:5",
-         afterOpen([](UsbDevice& d) { return d.sendControl0(); }), vendor, vendor, 5,
-         vendorRequestError(5), vendorRequestError(5)},
-        {"Final", "refuse_request = 0xB0:31", afterOpen([](UsbDevice& d) { return d.sendFinal(); }),
-         -1, -1, 31, vendorRequestError(31), vendorRequestError(31)},
-        {"AlreadyOpened", "", afterOpen(openDevice), USBERR_ALREADY_OPENED, USBERR_ALREADY_OPENED,
-         0, "Device already opened.\r\n", "既にハルモカと接続しています.\r\n"},
-        {"NotOpened", "", [](UsbDevice& d) { return d.close(); }, 1, 1, 0, "Device not opened.\r\n",
-         "ハルモカと接続していません.\r\n"},
-    };
+// What both device classes return when `operation` is refused.
+int resultOf(Operation operation) {
+    switch (operation) {
+    case Operation::openDevice:
+        return USBERR_OPEN_DEVICE;
+    case Operation::openPipe:
+        return USBERR_OPEN_PIPE;
+    case Operation::serial:
+    case Operation::revision:
+    case Operation::final:
+        return -1;
+    default:
+        return USBERR_VENDOR_REQUEST;
+    }
 }
 
 class RefusedOperation : public SimTest, public ::testing::WithParamInterface<Refusal> {};
@@ -82,14 +53,14 @@ TEST_P(RefusedOperation, FailsWithTheLibrarysCodeAndItsText) {
     scenario(refusal.scenario);
     {
         UsbDevice device;
-        EXPECT_EQ(refusal.result, refusal.operation(device));
+        EXPECT_EQ(resultOf(refusal.operation), meet(device, refusal.operation));
         EXPECT_EQ(refusal.english, device.getLastMessage());
-        EXPECT_EQ(static_cast<int>(refusal.detail), device.lastErrorDetail());
+        EXPECT_EQ(static_cast<int>(refusal.code), device.lastErrorDetail());
     }
     {
         UpdaterDevice device;
-        EXPECT_EQ(refusal.updaterResult, refusal.operation(device));
-        EXPECT_EQ(refusal.japanese, device.getLastMessage());
+        EXPECT_EQ(resultOf(refusal.operation), meet(device, refusal.operation));
+        EXPECT_EQ(refusal.logged(), device.getLastMessage());
     }
     // Whatever failed, both connections are closed again and the device is free.
     EXPECT_EQ(traceLines("KovOpenDevice(513) = dev").size(),

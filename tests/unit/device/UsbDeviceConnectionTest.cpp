@@ -116,6 +116,7 @@ TEST_F(UsbDeviceConnection, SecondOpenIsRefusedAndLeavesTheConnectionAlone) {
     EXPECT_TRUE(calls().empty());
     EXPECT_TRUE(device.isOpened());
     EXPECT_EQ("Device already opened.\r\n", device.getLastMessage());
+    EXPECT_EQ(0, device.lastErrorDetail());
     EXPECT_FALSE(pipe(1).nearEndClosed());
 }
 
@@ -124,6 +125,7 @@ TEST_F(UsbDeviceConnection, CloseWhenClosedReportsAndCallsNothing) {
     EXPECT_EQ(1, device.close());
     EXPECT_TRUE(calls().empty());
     EXPECT_EQ(-65538, device.lastErrorCode());
+    EXPECT_EQ(0, device.lastErrorDetail());
     EXPECT_EQ("Device not opened.\r\n", device.getLastMessage());
 }
 
@@ -170,10 +172,10 @@ TEST_F(UsbDeviceConnection, ReporterTextsForEveryCode) {
         {-65537, 9, 1, "Device already opened.\r\n"},
         {-65538, 9, 1, "Device not opened.\r\n"},
         {-65539, 5, 1, "Fail to open device."},
-        {-65540, 5, 2, "Fail to open pipe #2. Code = 5: " + t5},
+        {-65540, 5, 2, openPipeError(2, 5)},
         {-65541, 5, 1, "Read pipe#1 error. Code == 5: " + t5},
-        {-65542, 5, 2, "Write pipe#2 error. Code == 5: " + t5},
-        {-65543, 5, 2, "Vendor request error. Code == 5: " + t5},
+        {-65542, 5, 2, writePipeError(2, 5)},
+        {-65543, 5, 2, vendorRequestError(5)},
         {-65544, 5, 2, "Zero length packet returned.\r\n"},
         {-65545, 5, 0, "Internal error(-65545). Detail == 5: " + t5},
         {-100, 5, 0, "Internal error(-100). Detail == 5: " + t5},
@@ -193,8 +195,7 @@ TEST_F(UsbDeviceConnection, DetailWithoutSystemTextEndsAfterTheColon) {
     const int noSuchError = 0x2FFF1234;
     ASSERT_EQ("", UsbDevice::formatSystemError(noSuchError));
     device.reportError(USBERR_WRITE_PIPE, noSuchError, 1);
-    EXPECT_EQ("Write pipe#1 error. Code == " + std::to_string(noSuchError) + ": ",
-              device.getLastMessage());
+    EXPECT_EQ(writePipeError(1, noSuchError), device.getLastMessage());
 }
 
 // The system's texts reach the log as code page 932, whatever the system's own code page.

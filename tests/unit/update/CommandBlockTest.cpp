@@ -67,7 +67,7 @@ TEST_F(CommandBlockWrite, FailedWriteReturnsTheReportedCodeWithoutThePause) {
     pipe(2).closeFarEnd();
     EXPECT_EQ(USBERR_WRITE_PIPE, device.sendCommand(0xFE, 0xFE, 0, 10));
     EXPECT_TRUE(clock().sleeps.empty());
-    EXPECT_EQ(0, device.getLastMessage().find("Write pipe#2 error. Code == "));
+    EXPECT_EQ(writePipeError(2, device.lastErrorDetail()), device.getLastMessage());
 }
 
 } // namespace

@@ -130,14 +130,6 @@ TEST_F(UpdaterDeviceTest, AReporterOutOfMemoryLeavesAFixedTextAndTheConnectionCl
     }
 }
 
-TEST_F(UpdaterDeviceTest, PipeFailureKeepsTheEnglishText) {
-    driver().pipeOpenError[1] = 5;
-    UpdaterDevice device;
-    EXPECT_EQ(USBERR_OPEN_PIPE, device.open(0x201));
-    EXPECT_EQ(openPipeError(1, 5), device.getLastMessage());
-    EXPECT_EQ(USBERR_OPEN_PIPE, device.lastErrorCode());
-}
-
 TEST_F(UpdaterDeviceTest, ReporterTable) {
     UpdaterDevice device;
     device.reportError(USBERR_WRITE_PIPE, 5, 2);
