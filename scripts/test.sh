@@ -37,12 +37,13 @@ fi
 "$root/scripts/check-release.sh" "$build"
 
 # One target's tests in its own prefix, with its own wineserver: the ctest fixture wine_prefix
-# makes the prefix and starts the server, and stops it after the last test.
+# makes the prefix and starts the server, and stops it after the last test. In a new order each
+# run, so that no test comes to rely on another running before it.
 runTests() {
     local tree=$build/$1
     shift
     echo "== tests of the $(basename "$tree") build${*:+ ($*)}"
-    ctest --test-dir "$tree" --output-on-failure -j 1 "$@"
+    ctest --test-dir "$tree" --output-on-failure --schedule-random -j 1 "$@"
 }
 trap 'for t in i686 x86_64; do "$build/$t/wine-run" --server -k 2>/dev/null || true; done' EXIT
 
