@@ -109,16 +109,6 @@ TEST_F(UsbDeviceSim, AnUnreadableScenarioRefusesTheOpenAndSaysWhy) {
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, device.lastErrorDetail());
 }
 
-TEST_F(UsbDeviceSim, AClosedConnectionReachesNoDevice) {
-    ASSERT_EQ(0, device.open(selector));
-    device.close();
-    EXPECT_EQ(-1, device.sendFinal());
-    EXPECT_EQ(USBERR_VENDOR_REQUEST, device.lastErrorCode());
-    EXPECT_EQ(ERROR_INVALID_HANDLE, device.lastErrorDetail());
-    EXPECT_EQ(vendorRequestError(6), device.getLastMessage());
-    EXPECT_EQ("KovControlRequest(-1, 0, 0, 0xB0, 0, 0, 0, null) = 0 err=6", trace().back());
-}
-
 // What the driver library refuses, called directly: each refusal leaves its reason in the
 // thread's last-error code.
 TEST_F(UsbDeviceSim, TheDriverRefusesWhatTheDeviceDoesNotSupport) {
@@ -159,6 +149,7 @@ TEST_F(UsbDeviceSim, TheDriverRefusesWhatTheDeviceDoesNotSupport) {
     EXPECT_NE(0u, KovCloseDevice(dev));
     EXPECT_EQ(0u, KovCloseDevice(dev));
     EXPECT_EQ(DWORD{ERROR_INVALID_HANDLE}, GetLastError());
+    EXPECT_EQ(DWORD{ERROR_INVALID_HANDLE}, refusal(0, 0xB0, 0, 0)) << "a closed device";
 }
 
 TEST_F(UsbDeviceSim, TheDeviceTakesTheAnnouncedBytesAndDropsThePadding) {
