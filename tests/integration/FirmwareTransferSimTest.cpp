@@ -101,10 +101,12 @@ TEST_F(FirmwareTransferSim, AScriptedStatusReplacesTheStagesAndAHeldStepWaitsFor
 TEST_F(FirmwareTransferSim, RequestB0InstallsTheNewRevisionOnlyAfterASuccessfulUpdate) {
     useStateFile();
     const std::uint8_t otherVariant[4] = {9, 9, 'b', 0};
-    EXPECT_EQ(refused, update(firmwareFile(1000, 0, otherVariant), 1000));
     {
         FirmwareWriter device;
         ASSERT_EQ(0, device.open(selector));
+        EXPECT_EQ(1000,
+                  device.sendFile(writeFile(L"firmware.dat", firmwareFile(1000, 0, otherVariant))));
+        EXPECT_EQ(refused, followStages(device));
         EXPECT_EQ(0, device.sendFinal()) << "the device takes the request and does nothing";
     }
     EXPECT_TRUE(traceLines("install(").empty());
