@@ -76,8 +76,10 @@ double threadSeconds(HANDLE thread) {
 int main() {
     SetEnvironmentVariableW(L"KOVSIM_STATE", nullptr);
     SetEnvironmentVariableW(L"KOVSIM_TRACE", nullptr);
-    const Scenario scenario("stage1_ms = 0\nverify_ms = " + std::to_string(verifyMilliseconds) +
-                            "\nupdate_ms = 0\n");
+    const std::string stages =
+        "stage1_ms = 0\nverify_ms = " + std::to_string(verifyMilliseconds) + "\nupdate_ms = 0\n";
+    const TempFile scenario(Bytes(stages.begin(), stages.end()), L"-scenario.txt");
+    SetEnvironmentVariableW(L"KOVSIM_SCENARIO", scenario.path().c_str());
     const TempFile firmwareFile(firmware(4096));
 
     LogWindow window;
