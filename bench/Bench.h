@@ -37,6 +37,13 @@ inline double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// The simulator's healthy default device, without trace (a trace line costs the calling thread
+// a file open, append and close) or state file.
+inline void defaultDevice() {
+    for (const wchar_t* name : {L"KOVSIM_SCENARIO", L"KOVSIM_TRACE", L"KOVSIM_STATE"})
+        SetEnvironmentVariableW(name, nullptr);
+}
+
 // A firmware image for the default simulated device (revision 1.1a), the rest pseudo-random.
 inline Bytes firmware(size_t size) {
     return firmwareFile(size, 0x123456, {1, 1, 'a', 0});

@@ -57,9 +57,7 @@ double mib(SIZE_T bytes) {
 } // namespace
 
 int main() {
-    SetEnvironmentVariableW(L"KOVSIM_SCENARIO", nullptr);
-    SetEnvironmentVariableW(L"KOVSIM_TRACE", nullptr);
-    SetEnvironmentVariableW(L"KOVSIM_STATE", nullptr);
+    defaultDevice();
     const TempFile file{Bytes()};
     writeFirmwareFile(file.path());
 

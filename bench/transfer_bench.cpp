@@ -142,9 +142,7 @@ void measure(const char* name, size_t size, int rounds) {
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
-    SetEnvironmentVariableW(L"KOVSIM_SCENARIO", nullptr); // the healthy high-speed device
-    SetEnvironmentVariableW(L"KOVSIM_TRACE", nullptr);
-    SetEnvironmentVariableW(L"KOVSIM_STATE", nullptr);
+    defaultDevice();
     measure("1 MiB", 1u << 20, rounds * 4);
     measure("32 MiB", 32u << 20, rounds);
     return 0;
