@@ -19,10 +19,23 @@ HandleCount openHandles() {
     return count;
 }
 
-SIZE_T privateBytes() {
+namespace {
+
+PROCESS_MEMORY_COUNTERS_EX memoryCounters() {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
                          sizeof counters);
+    return counters;
+}
+
+} // namespace
+
+SIZE_T privateBytes() {
+    const PROCESS_MEMORY_COUNTERS_EX counters = memoryCounters();
     return std::max(counters.PrivateUsage, counters.PagefileUsage);
+}
+
+SIZE_T peakPrivateBytes() {
+    return memoryCounters().PeakPagefileUsage;
 }

@@ -1,4 +1,5 @@
-// What a leak would show in this process: its open handles and its private bytes.
+// What a leak would show in this process: its open handles and its private bytes (also the
+// memory benchmark's figures).
 #pragma once
 
 #include <windows.h>
@@ -17,3 +18,7 @@ HandleCount openHandles();
 // PagefileUsage alike; Wine 8 leaves PrivateUsage 0 and reports its anonymous resident memory
 // in PagefileUsage, so the larger of the two is taken.
 SIZE_T privateBytes();
+
+// The most private bytes the process has held, where the system keeps that figure; Wine 8
+// doesn't (0): sample privateBytes() instead.
+SIZE_T peakPrivateBytes();
