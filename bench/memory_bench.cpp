@@ -72,7 +72,7 @@ int main() {
         return 1;
     }
     const SIZE_T after = privateBytes();
-    const SIZE_T peak = std::max(sampledPeak.load(), peakPrivateBytes());
+    const SIZE_T peak = std::max(sampledPeak.load(), memoryCounters().PeakPagefileUsage);
     std::printf("memory, 64 MiB sendFile: private bytes %.1f MiB before, peak %.1f MiB, "
                 "%.1f MiB after\n",
                 mib(before), mib(peak), mib(after));

@@ -1,7 +1,5 @@
 #include "ProcessCounters.h"
 
-#include <psapi.h>
-
 #include <algorithm>
 
 HandleCount openHandles() {
@@ -19,8 +17,6 @@ HandleCount openHandles() {
     return count;
 }
 
-namespace {
-
 PROCESS_MEMORY_COUNTERS_EX memoryCounters() {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof counters;
@@ -29,13 +25,7 @@ PROCESS_MEMORY_COUNTERS_EX memoryCounters() {
     return counters;
 }
 
-} // namespace
-
 SIZE_T privateBytes() {
     const PROCESS_MEMORY_COUNTERS_EX counters = memoryCounters();
     return std::max(counters.PrivateUsage, counters.PagefileUsage);
-}
-
-SIZE_T peakPrivateBytes() {
-    return memoryCounters().PeakPagefileUsage;
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <psapi.h>
+
 struct HandleCount {
     DWORD all = 0;
     DWORD files = 0; // files and pipes: what a transfer opens
@@ -19,6 +21,5 @@ HandleCount openHandles();
 // in PagefileUsage, so the larger of the two is taken.
 SIZE_T privateBytes();
 
-// The most private bytes the process has held, where the system keeps that figure; Wine 8
-// doesn't (0): sample privateBytes() instead.
-SIZE_T peakPrivateBytes();
+// The counters privateBytes() is read from (their peaks: Wine 8 keeps none).
+PROCESS_MEMORY_COUNTERS_EX memoryCounters();
