@@ -124,11 +124,10 @@ int main() {
             break;
     }
     if (wall == 0) {
-        const std::string log = toNarrow(window.edit().wideText());
         std::fprintf(stderr,
                      "polling_bench: the update did not pass through stage 2 (%zu bytes "
                      "of log)\n",
-                     log.size());
+                     toNarrow(window.edit().wideText()).size());
         return 1;
     }
     const int requests = worker.device.verifyingRequests.load();
