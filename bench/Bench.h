@@ -1,5 +1,5 @@
 // What the benchmarks share: a high-resolution stopwatch, medians, firmware images for the
-// simulator's default device and its scenario; scratch files are the tests' TempFile. Header
+// simulator's default device; scratch files (and scenarios) are the tests' TempFile. Header
 // only; every benchmark is one program.
 #pragma once
 
@@ -18,7 +18,6 @@ namespace bench {
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr int selector = 0x201;
-constexpr std::uint32_t deviceSerial = 0x123456; // the simulator's default device
 
 inline double secondsSince(LONGLONG start) {
     LARGE_INTEGER now, frequency;
@@ -38,22 +37,16 @@ inline double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// The simulator's healthy default device, without trace (a trace line costs the calling thread
+// a file open, append and close) or state file.
+inline void defaultDevice() {
+    for (const wchar_t* name : {L"KOVSIM_SCENARIO", L"KOVSIM_TRACE", L"KOVSIM_STATE"})
+        SetEnvironmentVariableW(name, nullptr);
+}
+
 // A firmware image for the default simulated device (revision 1.1a), the rest pseudo-random.
 inline Bytes firmware(size_t size) {
     return firmwareFile(size, 0x123456, {1, 1, 'a', 0});
 }
-
-// The simulator's scenario while this object lives: a scratch file named in KOVSIM_SCENARIO.
-class Scenario {
-public:
-    explicit Scenario(const std::string& text)
-        : file(Bytes(text.begin(), text.end()), L"-scenario.txt") {
-        SetEnvironmentVariableW(L"KOVSIM_SCENARIO", file.path().c_str());
-    }
-    ~Scenario() { SetEnvironmentVariableW(L"KOVSIM_SCENARIO", nullptr); }
-
-private:
-    TempFile file;
-};
 
 } // namespace bench

@@ -2,16 +2,14 @@
 // 64 MiB firmware file to the simulator, above what the process held just before, divided by
 // the file size. One buffer for the whole file and no second copy give a little over 1.
 //
-// Private bytes are the process's committed private memory: Windows reports it in both
-// PrivateUsage and PagefileUsage; Wine 8 fills only PagefileUsage (its anonymous resident
-// memory) and keeps no peak, so a thread samples it every millisecond during the transfer.
+// Private bytes as ../tests/integration/ProcessCounters.h reads them; Wine 8 keeps no peak, so a
+// thread samples them every millisecond during the transfer.
 //
 //     wine-run bench/memory_bench.exe
+#include "../tests/integration/ProcessCounters.h"
 #include "Bench.h"
 
 #include "update/FirmwareWriter.h"
-
-#include <psapi.h>
 
 #include <atomic>
 #include <cstdio>
@@ -23,19 +21,6 @@ namespace {
 using namespace bench;
 
 constexpr DWORD fileSize = 64u << 20;
-
-struct Counters {
-    SIZE_T current = 0;
-    SIZE_T peak = 0;
-};
-
-Counters privateBytes() {
-    PROCESS_MEMORY_COUNTERS_EX counters = {};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                         sizeof counters);
-    return {std::max(counters.PrivateUsage, counters.PagefileUsage), counters.PeakPagefileUsage};
-}
 
 // The firmware file, written a megabyte at a time so that this process never holds it whole.
 void writeFirmwareFile(const std::wstring& path) {
@@ -57,9 +42,7 @@ double mib(SIZE_T bytes) {
 } // namespace
 
 int main() {
-    SetEnvironmentVariableW(L"KOVSIM_SCENARIO", nullptr);
-    SetEnvironmentVariableW(L"KOVSIM_TRACE", nullptr);
-    SetEnvironmentVariableW(L"KOVSIM_STATE", nullptr);
+    defaultDevice();
     const TempFile file{Bytes()};
     writeFirmwareFile(file.path());
 
@@ -70,10 +53,10 @@ int main() {
     }
     std::atomic<bool> sampling{true};
     std::atomic<SIZE_T> sampledPeak{0};
-    const SIZE_T before = privateBytes().current;
+    const SIZE_T before = privateBytes();
     std::thread sampler([&] {
         while (sampling.load()) {
-            const SIZE_T now = privateBytes().current;
+            const SIZE_T now = privateBytes();
             if (now > sampledPeak.load())
                 sampledPeak.store(now);
             Sleep(1);
@@ -88,11 +71,11 @@ int main() {
                      device.getLastMessage().c_str());
         return 1;
     }
-    const Counters after = privateBytes();
-    const SIZE_T peak = std::max(sampledPeak.load(), after.peak);
+    const SIZE_T after = privateBytes();
+    const SIZE_T peak = std::max(sampledPeak.load(), memoryCounters().PeakPagefileUsage);
     std::printf("memory, 64 MiB sendFile: private bytes %.1f MiB before, peak %.1f MiB, "
                 "%.1f MiB after\n",
-                mib(before), mib(peak), mib(after.current));
+                mib(before), mib(peak), mib(after));
     std::printf("  ratio memory peak-growth/file-size %.3f\n",
                 static_cast<double>(peak - before) / fileSize);
     return 0;

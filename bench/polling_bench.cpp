@@ -5,9 +5,8 @@
 // appears and ends when the next line does.
 //
 // The requests are counted on the host side: a status read that went to the device refreshes
-// the cache's time stamp, one that the cache served does not. The simulator's trace stays off;
-// writing a trace line costs the calling thread a file open, append and close, which would
-// slow the very loop being measured.
+// the cache's time stamp, one that the cache served does not. The simulator's trace stays off:
+// it would slow the very loop being measured.
 //
 //     wine-run bench/polling_bench.exe      (needs a display: run under Xvfb)
 #include "Bench.h"
@@ -74,10 +73,11 @@ double threadSeconds(HANDLE thread) {
 } // namespace
 
 int main() {
-    SetEnvironmentVariableW(L"KOVSIM_STATE", nullptr);
-    SetEnvironmentVariableW(L"KOVSIM_TRACE", nullptr);
-    const Scenario scenario("stage1_ms = 0\nverify_ms = " + std::to_string(verifyMilliseconds) +
-                            "\nupdate_ms = 0\n");
+    defaultDevice();
+    const std::string stages =
+        "stage1_ms = 0\nverify_ms = " + std::to_string(verifyMilliseconds) + "\nupdate_ms = 0\n";
+    const TempFile scenario(Bytes(stages.begin(), stages.end()), L"-scenario.txt");
+    SetEnvironmentVariableW(L"KOVSIM_SCENARIO", scenario.path().c_str());
     const TempFile firmwareFile(firmware(4096));
 
     LogWindow window;
@@ -124,11 +124,10 @@ int main() {
             break;
     }
     if (wall == 0) {
-        const std::string log = toNarrow(window.edit().wideText());
         std::fprintf(stderr,
                      "polling_bench: the update did not pass through stage 2 (%zu bytes "
                      "of log)\n",
-                     log.size());
+                     toNarrow(window.edit().wideText()).size());
         return 1;
     }
     const int requests = worker.device.verifyingRequests.load();

@@ -1,5 +1,5 @@
 // Transfer cost: a firmware file of 1 MiB and of 32 MiB sent to the simulator (sim/kovusbd.dll)
-// three ways, alternating round by round in one process:
+// four ways, alternating round by round in one process:
 //   plain     the same transfer with the driver library and WriteFile only: request 0xB3, the
 //             command block, one write of the whole image, each write waited for on an event;
 //   sendData  FirmwareWriter::sendData from memory (request 0xB3, command block and its 2 ms
@@ -19,6 +19,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -50,21 +51,6 @@ bool writeWhole(HANDLE pipe, const void* data, DWORD length) {
     return done && written == length;
 }
 
-// Fresh memory from the system, as a large heap block is: committed, not yet touched.
-class FreshMemory {
-public:
-    explicit FreshMemory(size_t size)
-        : block(static_cast<std::uint8_t*>(
-              VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
-    FreshMemory(const FreshMemory&) = delete;
-    FreshMemory& operator=(const FreshMemory&) = delete;
-    ~FreshMemory() { VirtualFree(block, 0, MEM_RELEASE); }
-    std::uint8_t* get() const { return block; }
-
-private:
-    std::uint8_t* block;
-};
-
 // The plain transfer of `length` bytes at `image`; `read`, when given, first fills the image
 // (inside the timed span).
 template <typename Read> double timePlain(const std::uint8_t* image, DWORD length, Read read) {
@@ -93,7 +79,12 @@ double timePlain(const Bytes& image) {
 }
 
 double timePlainWithRead(const std::wstring& path, DWORD length) {
-    const FreshMemory memory(length);
+    // Fresh memory from the system, as a large heap block is: committed, not yet touched.
+    const auto release = [](void* block) { VirtualFree(block, 0, MEM_RELEASE); };
+    const std::unique_ptr<std::uint8_t, decltype(release)> memory(
+        static_cast<std::uint8_t*>(
+            VirtualAlloc(nullptr, length, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)),
+        release);
     return timePlain(memory.get(), length, [&] {
         HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -151,9 +142,7 @@ void measure(const char* name, size_t size, int rounds) {
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
-    SetEnvironmentVariableW(L"KOVSIM_SCENARIO", nullptr); // the healthy high-speed device
-    SetEnvironmentVariableW(L"KOVSIM_TRACE", nullptr);
-    SetEnvironmentVariableW(L"KOVSIM_STATE", nullptr);
+    defaultDevice();
     measure("1 MiB", 1u << 20, rounds * 4);
     measure("32 MiB", 32u << 20, rounds);
     return 0;

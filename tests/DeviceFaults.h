@@ -47,11 +47,3 @@ inline std::vector<Refusal> refusals() {
         {"Final", "refuse_request = 0xB0:31", O::final, 31, vendorRequestError(31)},
     };
 }
-
-// The first refusal of `operation`.
-inline Refusal refusalOf(Operation operation) {
-    for (const Refusal& refusal : refusals())
-        if (refusal.operation == operation)
-            return refusal;
-    return {};
-}

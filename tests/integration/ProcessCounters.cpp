@@ -1,7 +1,5 @@
 #include "ProcessCounters.h"
 
-#include <psapi.h>
-
 #include <algorithm>
 
 HandleCount openHandles() {
@@ -19,10 +17,15 @@ HandleCount openHandles() {
     return count;
 }
 
-SIZE_T privateBytes() {
+PROCESS_MEMORY_COUNTERS_EX memoryCounters() {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
                          sizeof counters);
+    return counters;
+}
+
+SIZE_T privateBytes() {
+    const PROCESS_MEMORY_COUNTERS_EX counters = memoryCounters();
     return std::max(counters.PrivateUsage, counters.PagefileUsage);
 }

@@ -1,7 +1,10 @@
-// What a leak would show in this process: its open handles and its private bytes.
+// What a leak would show in this process: its open handles and its private bytes (also the
+// memory benchmark's figures).
 #pragma once
 
 #include <windows.h>
+
+#include <psapi.h>
 
 struct HandleCount {
     DWORD all = 0;
@@ -17,3 +20,6 @@ HandleCount openHandles();
 // PagefileUsage alike; Wine 8 leaves PrivateUsage 0 and reports its anonymous resident memory
 // in PagefileUsage, so the larger of the two is taken.
 SIZE_T privateBytes();
+
+// The counters privateBytes() is read from (their peaks: Wine 8 keeps none).
+PROCESS_MEMORY_COUNTERS_EX memoryCounters();

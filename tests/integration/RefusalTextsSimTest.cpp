@@ -72,17 +72,4 @@ INSTANTIATE_TEST_SUITE_P(Simulator, RefusedOperation, ::testing::ValuesIn(refusa
                              return std::string(info.param.name);
                          });
 
-using UpdaterDeviceSim = SimTest;
-
-TEST_F(UpdaterDeviceSim, ReadsTheIdentityWhenItOpens) {
-    scenario("serial = 0x7F00BEEF\nrevision = 3.14z\n");
-    UpdaterDevice device;
-    ASSERT_EQ(0, device.open(selector));
-    EXPECT_EQ(0x7F00BEEFu, device.getIdentity().serialNumber);
-    EXPECT_EQ(0x00BEEFu, device.getIdentity().serial24());
-    const FirmwareRevision& revision = device.getIdentity().revision;
-    EXPECT_EQ((Bytes{3, 14, 'z', 0}),
-              (Bytes{revision.major, revision.minor, revision.suffix, revision.reserved}));
-}
-
 } // namespace

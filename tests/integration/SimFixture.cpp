@@ -37,12 +37,6 @@ void SimTest::scenario(const std::string& text) {
     SetEnvironmentVariableW(L"KOVSIM_SCENARIO", path.c_str());
 }
 
-std::wstring SimTest::useStateFile() {
-    const std::wstring path = file(L"state.txt");
-    SetEnvironmentVariableW(L"KOVSIM_STATE", path.c_str());
-    return path;
-}
-
 std::wstring SimTest::writeFile(const std::wstring& name, const Bytes& bytes) const {
     const std::wstring path = file(name);
     std::ofstream out(std::filesystem::path(path), std::ios::binary);

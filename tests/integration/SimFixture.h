@@ -33,7 +33,9 @@ protected:
     // names.
     void release() const { writeFile(L"release", {}); }
     // Names a state file in KOVSIM_STATE (not created until the device installs a revision).
-    std::wstring useStateFile();
+    void useStateFile() const {
+        SetEnvironmentVariableW(L"KOVSIM_STATE", file(L"state.txt").c_str());
+    }
     std::wstring file(const std::wstring& name) const { return folder + L"\\" + name; }
     std::wstring writeFile(const std::wstring& name, const Bytes& bytes) const;
     std::string readFile(const std::wstring& name) const { return readText(file(name)); }

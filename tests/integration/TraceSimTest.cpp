@@ -8,6 +8,7 @@
 #include "platform/kovusbd.h"
 
 #include <algorithm>
+#include <iterator>
 #include <regex>
 
 namespace {
@@ -35,11 +36,9 @@ TEST_F(SimTrace, TwoProcessesAppendWholeLines) {
 
     const std::string text = readFile(L"trace.txt");
     const std::regex line("[0-9]+ KovCloseDevice\\(0x[0-9A-F]+\\) = 0 err=6\n");
-    size_t whole = 0;
-    for (auto match = std::sregex_iterator(text.begin(), text.end(), line);
-         match != std::sregex_iterator(); ++match)
-        ++whole;
-    EXPECT_EQ(2u * linesPerProcess, whole);
+    EXPECT_EQ(2 * linesPerProcess,
+              std::distance(std::sregex_iterator(text.begin(), text.end(), line),
+                            std::sregex_iterator()));
     EXPECT_EQ(static_cast<long>(2 * linesPerProcess), std::count(text.begin(), text.end(), '\n'));
 }
 

@@ -4,9 +4,9 @@
 // closed with all its pipes, the process holds no file or pipe more than before, and the same
 // device object connects and updates again.
 //
-// Faults of the data pipe in mid-transfer (unplugged, stalled until the time-out) are in
-// FirmwareTransferSimTest.cpp; refused connections in RefusalTextsSimTest.cpp.
-#include "../DeviceFaults.h"
+// Faults of the data pipe in mid-transfer are in FirmwareTransferSimTest.cpp (unplugged) and
+// UsbDeviceSimTest.cpp (stalled until the time-out); refused connections in
+// RefusalTextsSimTest.cpp.
 #include "ProcessCounters.h"
 #include "SimFixture.h"
 
@@ -24,7 +24,6 @@ const std::uint8_t newRevision[4] = {1, 2, 'a', 0};
 // The file sendFile is given.
 enum class FileKind {
     good,
-    missing,
     folder,
     locked,   // held by another program that shares it with nobody
     noLength, // a pipe: it opens like a file but has no length
@@ -43,17 +42,15 @@ struct Fault {
 
 std::vector<Fault> faults() {
     const DWORD closed = ERROR_NO_DATA; // a write on a pipe whose device end is gone
-    const Refusal arm = refusalOf(Operation::arm);
     return {
-        {"FileMissing", "", FileKind::missing, -1, "", L"見つかりません", false},
         {"FileIsAFolder", "", FileKind::folder, -1, "", L"アクセスが拒否されました", false},
         {"FileLockedByAnotherProgram", "", FileKind::locked, -1, "", L"他のプログラムが使用中",
          false},
         {"FileWithoutALength", "", FileKind::noLength, -1, "", L"予期しないエラー", false},
         {"FileShorterThanItsLength", "", FileKind::shorterThanItsLength, -1, "",
          L"最後まで読み込めません", false},
-        {"ArmingRefused", arm.scenario, FileKind::good, USBERR_VENDOR_REQUEST, arm.english, nullptr,
-         true},
+        {"ArmingRefused", "refuse_request = 0xB3:31", FileKind::good, USBERR_VENDOR_REQUEST,
+         vendorRequestError(31), nullptr, true},
         {"CommandBlockUnwritable", "closed_pipes = 2", FileKind::good, USBERR_WRITE_PIPE,
          writePipeError(2, closed), nullptr, true},
         {"DataWriteRefused", "closed_pipes = 1", FileKind::good, -1, writePipeError(1, closed),
@@ -75,8 +72,6 @@ protected:
         switch (kind) {
         case FileKind::good:
             return goodFile();
-        case FileKind::missing:
-            return file(L"deleted.dat");
         case FileKind::folder:
             return folder;
         case FileKind::locked: {
