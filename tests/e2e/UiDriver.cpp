@@ -1,7 +1,5 @@
 #include "UiDriver.h"
 
-#include "Texts.h"
-
 #include <dlgs.h>
 
 namespace e2e {
@@ -26,6 +24,19 @@ bool isFileDialog(HWND dialog) {
 HWND fileNameBox(HWND fileDialog) {
     HWND box = GetDlgItem(fileDialog, cmb13);
     return box ? box : GetDlgItem(fileDialog, edt1);
+}
+
+// Top-level windows of the process `pid` with the window class "#32770" (dialogs and message
+// boxes), on the calling thread's desktop.
+std::vector<HWND> dialogsOf(DWORD pid) {
+    std::vector<HWND> found;
+    for (HWND window : topLevelWindows()) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == pid && className(window) == L"#32770")
+            found.push_back(window);
+    }
+    return found;
 }
 
 } // namespace
@@ -87,17 +98,6 @@ std::vector<HWND> childWindows(HWND parent) {
     return windows;
 }
 
-std::vector<HWND> dialogsOf(DWORD pid) {
-    std::vector<HWND> found;
-    for (HWND window : topLevelWindows()) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == pid && className(window) == L"#32770")
-            found.push_back(window);
-    }
-    return found;
-}
-
 std::wstring windowText(HWND window) {
     DWORD_PTR length = 0;
     if (!window || !SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
@@ -110,10 +110,6 @@ std::wstring windowText(HWND window) {
         return std::wstring();
     text.resize(copied < length ? copied : length);
     return text;
-}
-
-std::wstring controlText(HWND dialog, int id) {
-    return windowText(GetDlgItem(dialog, id));
 }
 
 std::wstring className(HWND window) {
@@ -196,23 +192,18 @@ bool answerFileDialog(HWND fileDialog, const std::wstring& path) {
         return false;
     if (windowText(box) != path)
         return false;
-    return PostMessageW(GetDlgItem(fileDialog, IDOK), BM_CLICK, 0, 0) != 0;
+    return pressButton(fileDialog, IDOK);
 }
 
-bool cancelFileDialog(HWND fileDialog) {
-    return PostMessageW(GetDlgItem(fileDialog, IDCANCEL), BM_CLICK, 0, 0) != 0;
+bool pressButton(HWND dialog, int id) {
+    return PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0) != 0;
 }
 
 HWND findMessageBox(DWORD pid) {
-    MainDialog main = findMainDialog(pid);
+    const HWND main = findMainDialog(pid).handle();
     for (HWND dialog : dialogsOf(pid)) {
-        if (dialog == main.handle() || isFileDialog(dialog) || !IsWindowVisible(dialog))
-            continue;
-        // The about box; the program's message boxes are owned by the main dialog too.
-        if (main && GetWindow(dialog, GW_OWNER) == main.handle() &&
-            windowText(dialog) == text::aboutTitle)
-            continue;
-        return dialog;
+        if (dialog != main && IsWindowVisible(dialog))
+            return dialog;
     }
     return nullptr;
 }
@@ -233,13 +224,6 @@ std::wstring messageBoxText(HWND box) {
         text += part;
     }
     return text;
-}
-
-bool dismissMessageBox(HWND box) {
-    HWND ok = GetDlgItem(box, IDOK);
-    if (ok)
-        return PostMessageW(ok, BM_CLICK, 0, 0) != 0;
-    return PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0) != 0;
 }
 
 HWND findDialogByTitle(DWORD pid, const std::wstring& title) {
