@@ -43,43 +43,25 @@ std::vector<HWND> dialogsOf(DWORD pid) {
 
 ButtonStates statesOf(Step step) {
     const ButtonState shown{true, true}, hidden{false, false}, disabled{true, false};
-    switch (step) {
-    case Step::connect:
-        return {shown, hidden, hidden, hidden, shown};
-    case Step::open:
-        return {hidden, shown, hidden, hidden, shown};
-    case Step::update:
-        return {hidden, hidden, shown, hidden, shown};
-    case Step::updating:
-        return {hidden, hidden, disabled, hidden, disabled};
-    case Step::finished:
-        return {hidden, hidden, hidden, shown, shown};
-    }
-    return {};
+    // Connect, Open, Update, Finish, Cancel; in the order of Step.
+    const ButtonStates states[] = {{shown, hidden, hidden, hidden, shown},
+                                   {hidden, shown, hidden, hidden, shown},
+                                   {hidden, hidden, shown, hidden, shown},
+                                   {hidden, hidden, disabled, hidden, disabled},
+                                   {hidden, hidden, hidden, shown, shown}};
+    return states[static_cast<int>(step)];
 }
 
 const char* nameOf(Step step) {
-    switch (step) {
-    case Step::connect:
-        return "Connect step";
-    case Step::open:
-        return "Open step";
-    case Step::update:
-        return "Update step";
-    case Step::updating:
-        return "Updating";
-    case Step::finished:
-        return "Finished";
-    }
-    return "?";
+    const char* const names[] = {"Connect step", "Open step", "Update step", "Updating",
+                                 "Finished"};
+    return names[static_cast<int>(step)];
 }
 
 std::string describe(const ButtonStates& states) {
     auto one = [](const char* name, const ButtonState& state) {
-        std::string text = name;
-        text += state.visible ? (state.enabled ? " shown" : " visible-disabled")
-                              : (state.enabled ? " hidden-enabled" : " hidden");
-        return text;
+        return name + std::string(state.visible ? (state.enabled ? " shown" : " visible-disabled")
+                                                : (state.enabled ? " hidden-enabled" : " hidden"));
     };
     return one("Connect", states.connect) + ", " + one("Open", states.open) + ", " +
            one("Update", states.update) + ", " + one("Finish", states.finish) + ", " +

@@ -45,6 +45,7 @@ struct ButtonStates {
     bool operator!=(const ButtonStates& other) const { return !(*this == other); }
 };
 
+// statesOf and nameOf keep their tables in this order.
 enum class Step { connect, open, update, updating, finished };
 
 // The button states of each step: shown = visible and enabled, hidden = neither.
