@@ -1,15 +1,16 @@
 // Firmware files that are not what they claim, through Open: a folder never leaves the file
-// dialog; files empty, cut short inside the eight fixed header bytes, or with a header size
-// below 8 are all refused as not for this device, and the Open step stays. Then a file with
-// the longest header (255 bytes, notes without a NUL) at a path with characters outside code
-// page 932 is taken and updates the device whole.
+// dialog; a file another program holds can't be opened; files empty, cut short inside the
+// eight fixed header bytes, or with a header size below 8 are all refused as not for this
+// device, and the Open step stays. Then a file with the longest header (255 bytes, notes
+// without a NUL) at a path with characters outside code page 932 is taken and updates the
+// device whole.
 //
-// Files that can't be opened at Open (locked) are in ConnectOpenTest.cpp; files that go away,
-// turn into a folder or get locked between Open and Update in UpdateFailureTest.cpp and
+// Files that go away, turn into a folder or get locked between Open and Update are in
 // FaultTest.cpp.
 #include "E2eTest.h"
 #include "Polling.h"
 #include "Texts.h"
+#include "sim/Handle.h"
 
 #include <fstream>
 
@@ -50,7 +51,7 @@ protected:
     }
 };
 
-TEST_F(BadFile, OpenRefusesHeaderlessFilesThenTakesTheLongestHeaderFromAnOddPath) {
+TEST_F(BadFile, OpenRefusesLockedAndHeaderlessFilesThenTakesTheLongestHeaderFromAnOddPath) {
     writeScenario("verify_ms = 300\nupdate_ms = 300\n");
     std::vector<std::pair<std::wstring, Bytes>> refused = {{L"empty.dat", Bytes()}};
     for (size_t size = 1; size < goodHeader.size(); ++size)
@@ -77,10 +78,23 @@ TEST_F(BadFile, OpenRefusesHeaderlessFilesThenTakesTheLongestHeaderFromAnOddPath
     ASSERT_TRUE(answerFileDialog(fileDialog, folder));
     ASSERT_TRUE(postedMessagesHandled(fileDialog));
     EXPECT_TRUE(IsWindow(fileDialog));
-    ASSERT_TRUE(cancelFileDialog(fileDialog));
+    ASSERT_TRUE(pressButton(fileDialog, IDCANCEL));
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(fileDialog); }));
     EXPECT_TRUE(dialog().log() == log);
     EXPECT_TRUE(stepIs(Step::open));
+    EXPECT_TRUE(focusBecomes(idOpen));
+
+    // A file that another program holds open without sharing can't be read.
+    {
+        const std::wstring locked = write(L"locked.dat", goodHeader + firmwareData);
+        Handle holder(CreateFileW(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(holder);
+        ASSERT_TRUE(chooseFile(locked));
+        log += text::cannotOpenFile;
+        ASSERT_TRUE(logBecomes(log));
+        EXPECT_TRUE(stepIs(Step::open));
+    }
 
     for (const auto& file : refused) {
         SCOPED_TRACE(printable(file.first));

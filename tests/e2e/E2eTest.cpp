@@ -148,17 +148,6 @@ bool ProgramTest::whileRunning(const std::function<bool()>& condition) {
     return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult ProgramTest::cancelFileChoice() {
-    if (!main.click(idOpen))
-        return failure("Open can't be clicked");
-    HWND fileDialog = nullptr;
-    if (!whileRunning([&] { return (fileDialog = findFileDialog(process->id(), main.handle())); }))
-        return failure("no file dialog appeared");
-    if (!cancelFileDialog(fileDialog) || !whileRunning([&] { return !IsWindow(fileDialog); }))
-        return failure("the file dialog did not close on Cancel");
-    return ::testing::AssertionSuccess();
-}
-
 HWND ProgramTest::waitForMessageBox() {
     HWND box = nullptr;
     whileRunning([&] { return (box = findMessageBox(process->id())) != nullptr; });

@@ -72,8 +72,6 @@ protected:
 
     // Clicks Open and answers the file dialog with `path` (Windows path).
     ::testing::AssertionResult chooseFile(const std::wstring& path);
-    // Clicks Open and cancels the file dialog.
-    ::testing::AssertionResult cancelFileChoice();
     // Waits for a message box of the program.
     HWND waitForMessageBox();
     ::testing::AssertionResult programEnds();

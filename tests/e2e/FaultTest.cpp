@@ -2,14 +2,12 @@
 // way an update can fail after Update was clicked. Each is logged with its text, leaves the
 // simulated device closed with all its pipes, and leaves the program usable: Connect works
 // once the device is healthy, a failed update still reaches Finished and ends cleanly.
-//
-// Also failing updates, in UpdateFailureTest.cpp: a stage that comes back, a file deleted
-// between Open and Update.
 #include "../DeviceFaults.h"
 #include "E2eTest.h"
 #include "Texts.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <string>
 
@@ -64,7 +62,7 @@ TEST_F(ConnectFault, TheSystemsTextIsLoggedInCodePage932InEveryLanguage) {
 }
 
 // What happens to the chosen file after Open.
-enum class FileChange { none, replacedByAFolder, lockedByAnotherProgram };
+enum class FileChange { none, deleted, replacedByAFolder, lockedByAnotherProgram };
 
 struct UpdateFaultRow {
     const char* name;
@@ -85,6 +83,7 @@ std::vector<UpdateFaultRow> updateFaults() {
          0},
         {"UnexpectedStatusAfterTheTransfer", "status = 4", FileChange::none, nullptr, text::failed,
          0},
+        {"FileDeleted", "", FileChange::deleted, L"見つかりません", text::failed, 0},
         {"FileReplacedByAFolder", "", FileChange::replacedByAFolder, L"アクセスが拒否されました",
          text::failed, 0},
         {"FileLockedByAnotherProgram", "", FileChange::lockedByAnotherProgram,
@@ -121,8 +120,10 @@ TEST_P(UpdateFault, IsLoggedClosesTheDeviceAndFinishes) {
     ASSERT_TRUE(stepBecomes(Step::update));
 
     Handle holder;
-    if (row.change == FileChange::replacedByAFolder) {
+    if (row.change == FileChange::deleted || row.change == FileChange::replacedByAFolder) {
         ASSERT_TRUE(DeleteFileW(path.c_str()));
+    }
+    if (row.change == FileChange::replacedByAFolder) {
         ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
     } else if (row.change == FileChange::lockedByAnotherProgram) {
         holder = Handle(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -134,15 +135,24 @@ TEST_P(UpdateFault, IsLoggedClosesTheDeviceAndFinishes) {
         HWND box = waitForMessageBox();
         ASSERT_TRUE(box) << "no file-error message box";
         EXPECT_EQ(GetWindow(box, GW_OWNER), dialog().handle()) << "it could hide behind the dialog";
+        EXPECT_TRUE(windowText(box) == text::mainTitle) << printable(windowText(box));
         const std::wstring message = messageBoxText(box);
         EXPECT_NE(message.find(row.boxWords), std::wstring::npos) << printable(message);
         EXPECT_NE(message.find(L"firmware.dat"), std::wstring::npos) << printable(message);
-        ASSERT_TRUE(dismissMessageBox(box));
+        // The worker waits for the box: the dialog stays in the Updating state meanwhile.
+        EXPECT_TRUE(logBecomes(text::deviceLines + text::sampleLines + text::sending));
+        EXPECT_TRUE(stepIs(Step::updating));
+        screenshot(L"file-error-" + std::wstring(row.name, row.name + std::strlen(row.name)),
+                   {dialog().handle(), box});
+        ASSERT_TRUE(pressButton(box, IDOK));
     }
     ASSERT_TRUE(stepBecomes(Step::finished));
     EXPECT_TRUE(logBecomes(text::deviceLines + text::sampleLines + text::sending + row.logged));
     const std::vector<std::string> trace = traceLines();
     EXPECT_EQ(requests(trace, 0xB0).size(), row.finalRequests);
+    if (row.boxWords) {
+        EXPECT_TRUE(requests(trace, 0xB3).empty()) << "no transfer may start without the file";
+    }
     EXPECT_TRUE(devicesClosed(trace, 1));
 
     ASSERT_TRUE(click(idFinish));

@@ -1,6 +1,7 @@
 #include "ProgramProcess.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cwchar>
 #include <cwctype>
 #include <map>
@@ -18,8 +19,7 @@ struct NoCaseLess {
     }
 };
 
-} // namespace
-
+// The current environment block with `extra` added (or replacing variables of the same name).
 std::vector<wchar_t> environmentBlock(const Environment& extra) {
     std::map<std::wstring, std::wstring, NoCaseLess> variables;
     if (wchar_t* block = GetEnvironmentStringsW()) {
@@ -45,9 +45,11 @@ std::vector<wchar_t> environmentBlock(const Environment& extra) {
     return result;
 }
 
+} // namespace
+
 ProgramProcess::ProgramProcess(const std::wstring& exePath, const Environment& extra,
                                const std::wstring& desktopName, const std::wstring& arguments,
-                               const std::wstring& currentFolder) {
+                               const std::wstring& currentFolder, bool shareOutput) {
     std::wstring command = L"\"" + exePath + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     std::vector<wchar_t> environment = environmentBlock(extra);
     std::wstring desktop = desktopName;
@@ -55,11 +57,21 @@ ProgramProcess::ProgramProcess(const std::wstring& exePath, const Environment& e
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.lpDesktop = desktop.empty() ? nullptr : &desktop[0];
+    if (shareOutput) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError})
+            SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+        std::fflush(stdout);
+        std::fflush(stderr);
+    }
     PROCESS_INFORMATION info = {};
-    launched =
-        CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                       environment.data(), currentFolder.empty() ? nullptr : currentFolder.c_str(),
-                       &startup, &info) != FALSE;
+    launched = CreateProcessW(nullptr, &command[0], nullptr, nullptr, shareOutput,
+                              CREATE_UNICODE_ENVIRONMENT, environment.data(),
+                              currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup,
+                              &info) != FALSE;
     // A Linux program comes without a process, and its thread field is not a handle.
     if (!launched || info.hProcess == nullptr)
         return;

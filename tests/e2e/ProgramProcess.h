@@ -25,10 +25,11 @@ using Environment = std::vector<std::pair<std::wstring, std::wstring>>;
 class ProgramProcess {
 public:
     // `arguments` follow the quoted `exePath` on the command line; an empty desktop name is
-    // this program's desktop, an empty `currentFolder` this program's current folder.
+    // this program's desktop, an empty `currentFolder` this program's current folder. With
+    // `shareOutput` the child reads and writes this program's standard handles.
     ProgramProcess(const std::wstring& exePath, const Environment& extra,
                    const std::wstring& desktopName, const std::wstring& arguments = L"",
-                   const std::wstring& currentFolder = L"");
+                   const std::wstring& currentFolder = L"", bool shareOutput = false);
     ProgramProcess(const ProgramProcess&) = delete;
     ProgramProcess& operator=(const ProgramProcess&) = delete;
     ~ProgramProcess();
@@ -44,9 +45,6 @@ private:
     Handle process;
     DWORD processId = 0;
 };
-
-// The current environment block with `extra` added (or replacing variables of the same name).
-std::vector<wchar_t> environmentBlock(const Environment& extra);
 
 // An option of the test programs' command lines: true when `argument` is `name` (e.g. L"--work=")
 // followed by the value, which goes to `value`.

@@ -10,7 +10,6 @@ namespace e2e::text {
 
 inline const std::wstring mainTitle = L"QZハルモカLuneファームウェア更新";
 inline const std::wstring aboutTitle = L"Kelvoのﾊﾞｰｼﾞｮﾝ情報";
-inline const std::wstring aboutVersion = L"Kelvo Version 1.0.0";
 
 inline const std::wstring connected = L"ハルモカと接続しました.\r\n";
 inline const std::wstring connectFailed = L"ハルモカとの接続に失敗しました.\r\n";

@@ -1,7 +1,5 @@
 #include "UiDriver.h"
 
-#include "Texts.h"
-
 #include <dlgs.h>
 
 namespace e2e {
@@ -28,47 +26,42 @@ HWND fileNameBox(HWND fileDialog) {
     return box ? box : GetDlgItem(fileDialog, edt1);
 }
 
+// Top-level windows of the process `pid` with the window class "#32770" (dialogs and message
+// boxes), on the calling thread's desktop.
+std::vector<HWND> dialogsOf(DWORD pid) {
+    std::vector<HWND> found;
+    for (HWND window : topLevelWindows()) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == pid && className(window) == L"#32770")
+            found.push_back(window);
+    }
+    return found;
+}
+
 } // namespace
 
 ButtonStates statesOf(Step step) {
     const ButtonState shown{true, true}, hidden{false, false}, disabled{true, false};
-    switch (step) {
-    case Step::connect:
-        return {shown, hidden, hidden, hidden, shown};
-    case Step::open:
-        return {hidden, shown, hidden, hidden, shown};
-    case Step::update:
-        return {hidden, hidden, shown, hidden, shown};
-    case Step::updating:
-        return {hidden, hidden, disabled, hidden, disabled};
-    case Step::finished:
-        return {hidden, hidden, hidden, shown, shown};
-    }
-    return {};
+    // Connect, Open, Update, Finish, Cancel; in the order of Step.
+    const ButtonStates states[] = {{shown, hidden, hidden, hidden, shown},
+                                   {hidden, shown, hidden, hidden, shown},
+                                   {hidden, hidden, shown, hidden, shown},
+                                   {hidden, hidden, disabled, hidden, disabled},
+                                   {hidden, hidden, hidden, shown, shown}};
+    return states[static_cast<int>(step)];
 }
 
 const char* nameOf(Step step) {
-    switch (step) {
-    case Step::connect:
-        return "Connect step";
-    case Step::open:
-        return "Open step";
-    case Step::update:
-        return "Update step";
-    case Step::updating:
-        return "Updating";
-    case Step::finished:
-        return "Finished";
-    }
-    return "?";
+    const char* const names[] = {"Connect step", "Open step", "Update step", "Updating",
+                                 "Finished"};
+    return names[static_cast<int>(step)];
 }
 
 std::string describe(const ButtonStates& states) {
     auto one = [](const char* name, const ButtonState& state) {
-        std::string text = name;
-        text += state.visible ? (state.enabled ? " shown" : " visible-disabled")
-                              : (state.enabled ? " hidden-enabled" : " hidden");
-        return text;
+        return name + std::string(state.visible ? (state.enabled ? " shown" : " visible-disabled")
+                                                : (state.enabled ? " hidden-enabled" : " hidden"));
     };
     return one("Connect", states.connect) + ", " + one("Open", states.open) + ", " +
            one("Update", states.update) + ", " + one("Finish", states.finish) + ", " +
@@ -87,17 +80,6 @@ std::vector<HWND> childWindows(HWND parent) {
     return windows;
 }
 
-std::vector<HWND> dialogsOf(DWORD pid) {
-    std::vector<HWND> found;
-    for (HWND window : topLevelWindows()) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == pid && className(window) == L"#32770")
-            found.push_back(window);
-    }
-    return found;
-}
-
 std::wstring windowText(HWND window) {
     DWORD_PTR length = 0;
     if (!window || !SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
@@ -110,10 +92,6 @@ std::wstring windowText(HWND window) {
         return std::wstring();
     text.resize(copied < length ? copied : length);
     return text;
-}
-
-std::wstring controlText(HWND dialog, int id) {
-    return windowText(GetDlgItem(dialog, id));
 }
 
 std::wstring className(HWND window) {
@@ -196,23 +174,18 @@ bool answerFileDialog(HWND fileDialog, const std::wstring& path) {
         return false;
     if (windowText(box) != path)
         return false;
-    return PostMessageW(GetDlgItem(fileDialog, IDOK), BM_CLICK, 0, 0) != 0;
+    return pressButton(fileDialog, IDOK);
 }
 
-bool cancelFileDialog(HWND fileDialog) {
-    return PostMessageW(GetDlgItem(fileDialog, IDCANCEL), BM_CLICK, 0, 0) != 0;
+bool pressButton(HWND dialog, int id) {
+    return PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0) != 0;
 }
 
 HWND findMessageBox(DWORD pid) {
-    MainDialog main = findMainDialog(pid);
+    const HWND main = findMainDialog(pid).handle();
     for (HWND dialog : dialogsOf(pid)) {
-        if (dialog == main.handle() || isFileDialog(dialog) || !IsWindowVisible(dialog))
-            continue;
-        // The about box; the program's message boxes are owned by the main dialog too.
-        if (main && GetWindow(dialog, GW_OWNER) == main.handle() &&
-            windowText(dialog) == text::aboutTitle)
-            continue;
-        return dialog;
+        if (dialog != main && IsWindowVisible(dialog))
+            return dialog;
     }
     return nullptr;
 }
@@ -233,13 +206,6 @@ std::wstring messageBoxText(HWND box) {
         text += part;
     }
     return text;
-}
-
-bool dismissMessageBox(HWND box) {
-    HWND ok = GetDlgItem(box, IDOK);
-    if (ok)
-        return PostMessageW(ok, BM_CLICK, 0, 0) != 0;
-    return PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0) != 0;
 }
 
 HWND findDialogByTitle(DWORD pid, const std::wstring& title) {

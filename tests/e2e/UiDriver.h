@@ -5,7 +5,7 @@
 // 1. findMainDialog(pid) finds the main dialog; MainDialog reads its log and button states,
 //    clicks buttons by id, and sends keys and system commands.
 // 2. findFileDialog / answerFileDialog answer the file-open dialog with a path.
-// 3. findMessageBox / messageBoxText / dismissMessageBox handle the program's message boxes.
+// 3. findMessageBox / messageBoxText read the program's message boxes; pressButton closes them.
 #pragma once
 
 #include <windows.h>
@@ -45,6 +45,7 @@ struct ButtonStates {
     bool operator!=(const ButtonStates& other) const { return !(*this == other); }
 };
 
+// statesOf and nameOf keep their tables in this order.
 enum class Step { connect, open, update, updating, finished };
 
 // The button states of each step: shown = visible and enabled, hidden = neither.
@@ -60,13 +61,8 @@ inline void PrintTo(const ButtonStates& states, std::ostream* out) {
 std::vector<HWND> topLevelWindows();
 std::vector<HWND> childWindows(HWND parent);
 
-// Top-level windows of the process `pid` with the window class "#32770" (dialogs and message
-// boxes), on the calling thread's desktop.
-std::vector<HWND> dialogsOf(DWORD pid);
-
 // Text of any window, read with WM_GETTEXT (wide) so that it also works across processes.
 std::wstring windowText(HWND window);
-std::wstring controlText(HWND dialog, int id);
 std::wstring className(HWND window);
 
 class MainDialog {
@@ -79,7 +75,7 @@ public:
     bool exists() const { return window && IsWindow(window); }
 
     std::wstring title() const { return windowText(window); }
-    std::wstring log() const { return controlText(window, idLog); }
+    std::wstring log() const { return windowText(control(idLog)); }
     ButtonState button(int id) const;
     ButtonStates buttons() const;
     // The control that has the keyboard focus in the program's UI thread, or null.
@@ -104,16 +100,16 @@ MainDialog findMainDialog(DWORD pid);
 
 // The file-open dialog owned by `owner`, or null.
 HWND findFileDialog(DWORD pid, HWND owner);
-// Types `path` into the file name box and presses the OK button (or Cancel with an empty path).
+// Types `path` into the file name box and presses the OK button.
 bool answerFileDialog(HWND fileDialog, const std::wstring& path);
-bool cancelFileDialog(HWND fileDialog);
+// Clicks button `id` of a dialog (a file dialog, a message box), posting the click.
+bool pressButton(HWND dialog, int id);
 
-// A message box of process `pid` (a dialog that is neither the main dialog nor a file dialog
-// nor owned by the main dialog), or null.
+// A visible dialog of process `pid` other than its main dialog (a message box while no file
+// dialog or about box is open), or null.
 HWND findMessageBox(DWORD pid);
 // The message text of a message box (its static texts, joined by line feeds).
 std::wstring messageBoxText(HWND box);
-bool dismissMessageBox(HWND box);
 
 // A top-level dialog of `pid` with the title `title`, or null.
 HWND findDialogByTitle(DWORD pid, const std::wstring& title);

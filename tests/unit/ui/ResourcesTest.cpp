@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <type_traits>
 #include <string>
 #include <vector>
 
@@ -17,20 +19,13 @@ INT_PTR CALLBACK plainDialog(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG ? TRUE : FALSE;
 }
 
-// A template's window, created modeless and hidden from the test's point of view.
-class TemplateWindow {
-public:
-    explicit TemplateWindow(int id)
-        : hwnd(CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), nullptr,
-                                  &plainDialog, 0)) {}
-    TemplateWindow(const TemplateWindow&) = delete;
-    TemplateWindow& operator=(const TemplateWindow&) = delete;
-    ~TemplateWindow() { DestroyWindow(hwnd); }
-    HWND handle() const { return hwnd; }
-
-private:
-    HWND hwnd;
-};
+// A template's window, created modeless.
+using TemplateWindow = std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)>;
+TemplateWindow createFrom(int id) {
+    return {CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), nullptr,
+                               &plainDialog, 0),
+            &DestroyWindow};
+}
 
 struct Control {
     int id;
@@ -51,8 +46,8 @@ std::vector<Control> controlsOf(HWND dialog) {
 }
 
 TEST(Resources, MainDialogTemplate) {
-    TemplateWindow window(IDD_UPDATE);
-    HWND dialog = window.handle();
+    const TemplateWindow window = createFrom(IDD_UPDATE);
+    HWND dialog = window.get();
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(e2e::text::mainTitle, e2e::windowText(dialog));
     const DWORD style = static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE));
@@ -97,8 +92,8 @@ TEST(Resources, MainDialogTemplate) {
 }
 
 TEST(Resources, AboutBoxTemplate) {
-    TemplateWindow window(IDD_ABOUTBOX);
-    HWND dialog = window.handle();
+    const TemplateWindow window = createFrom(IDD_ABOUTBOX);
+    HWND dialog = window.get();
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(e2e::text::aboutTitle, e2e::windowText(dialog));
     const DWORD style = static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE));

@@ -1,5 +1,6 @@
 // UpdateDialog run modally from its template, driven from inside its message loop: the
-// button states of each step, the log lines, the worker and the timer, and the system menu.
+// button states of each step, the log lines and font, the worker and the timer, the session's
+// end and the taskbar.
 #include "DialogScript.h"
 #include "EditWindow.h"
 #include "FreshFakes.h"
@@ -124,7 +125,7 @@ protected:
                     // The file types, the firmware files' preselected.
                     EXPECT_EQ(L"Firmware Files (*.dat)|All Files (*.*)|selected 0",
                               fileTypes(files));
-                    EXPECT_TRUE(path.empty() ? e2e::cancelFileDialog(files)
+                    EXPECT_TRUE(path.empty() ? e2e::pressButton(files, IDCANCEL)
                                              : e2e::answerFileDialog(files, path));
                     return true;
                 }),

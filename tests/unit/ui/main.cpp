@@ -3,7 +3,6 @@
 // program: so the tests run in a second process, started on a virtual desktop of their own on
 // the X display in DISPLAY, with this process's output.
 #include "../../e2e/VirtualDesktop.h"
-#include "sim/Handle.h"
 
 #include <gtest/gtest.h>
 
@@ -16,49 +15,34 @@ const wchar_t onDesktop[] = L"--on-own-desktop";
 // Longer than the tests take on a slow machine, shorter than the entry's time-out.
 constexpr DWORD hangGuard = 540000;
 
-int runOnOwnDesktop() {
+int runOnOwnDesktop(int argc, wchar_t** argv) {
     e2e::VirtualDesktop desktop(L"kelvo-ui-" + std::to_wstring(GetCurrentProcessId()), 1024, 768);
     if (!desktop.attached()) {
         std::fprintf(stderr, "ui_tests: no virtual desktop (is DISPLAY set?)\n");
         return 1;
     }
-    std::wstring command = std::wstring(GetCommandLineW()) + L" " + onDesktop;
-    std::wstring name = desktop.name();
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.lpDesktop = &name[0];
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError})
-        SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-    std::fflush(stdout);
-    std::fflush(stderr);
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &info)) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments += L"\"" + std::wstring(argv[i]) + L"\" ";
+    e2e::ProgramProcess tests(self, {}, desktop.name(), arguments + onDesktop, L"", true);
+    if (!tests.started()) {
         std::fprintf(stderr, "ui_tests: can't start the tests (error %lu)\n", GetLastError());
         return 1;
     }
-    const Handle process(info.hProcess);
-    CloseHandle(info.hThread);
-    DWORD code = 1;
-    if (WaitForSingleObject(process.get(), hangGuard) != WAIT_OBJECT_0) {
+    if (!tests.waitForExit(hangGuard)) {
         std::fprintf(stderr, "ui_tests: the tests hang\n");
-        TerminateProcess(process.get(), 1);
-        WaitForSingleObject(process.get(), hangGuard);
-    } else {
-        GetExitCodeProcess(process.get(), &code);
+        return 1; // and the tests are ended
     }
-    return static_cast<int>(code);
+    return static_cast<int>(tests.exitCode());
 }
 
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2 || std::wcscmp(argv[argc - 1], onDesktop) != 0)
-        return runOnOwnDesktop();
+        return runOnOwnDesktop(argc, argv);
     --argc;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

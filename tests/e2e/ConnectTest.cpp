@@ -1,7 +1,6 @@
-// The Connect and Open steps: the driver library's companion DLL, and the files that Open
-// refuses before it takes one. Refused connections and their retry are in FaultTest.cpp.
+// The Connect step: the driver library's companion DLL. Refused connections and their retry
+// are in FaultTest.cpp.
 #include "E2eTest.h"
-#include "sim/Handle.h"
 #include "sim/Utf8.h"
 #include "Texts.h"
 
@@ -9,7 +8,6 @@ namespace e2e {
 namespace {
 
 class ConnectStep : public ProgramTest {};
-class OpenStep : public ProgramTest {};
 
 // A driver library that loads a companion DLL by its name when it opens the device finds it
 // beside itself, in the program's folder. A copy in the current folder or on PATH is never
@@ -43,56 +41,9 @@ TEST_F(ConnectStep, TheDriversCompanionComesFromTheProgramsFolderOnly) {
     EXPECT_EQ(
         1u,
         linesOf(traceLines(), "companion(", " loaded from " + toUtf8(programFolder + name)).size());
-    dialog().postClose();
-    EXPECT_TRUE(programEnds());
-    EXPECT_TRUE(devicesClosed(traceLines(), 1));
-}
-
-TEST_F(OpenStep, RefusesUnreadableAndIncompatibleFilesThenTakesACompatibleOne) {
-    ASSERT_TRUE(start());
-    ASSERT_TRUE(click(idConnect));
-    ASSERT_TRUE(logBecomes(text::deviceLines));
-    ASSERT_TRUE(stepBecomes(Step::open));
-
-    // Cancelling the file dialog changes nothing.
-    ASSERT_TRUE(cancelFileChoice());
-    EXPECT_TRUE(dialog().log() == text::deviceLines);
-    EXPECT_TRUE(stepIs(Step::open));
-    EXPECT_TRUE(focusBecomes(idOpen));
-
-    // A file that another program holds open without sharing can't be read.
-    const std::wstring locked = workFile(L"locked.dat");
-    ASSERT_TRUE(CopyFileW(sample(L"lune-1.3a.dat").c_str(), locked.c_str(), FALSE));
-    std::wstring expected = text::deviceLines;
-    {
-        Handle holder(CreateFileW(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        ASSERT_TRUE(holder);
-        ASSERT_TRUE(chooseFile(locked));
-        expected += text::cannotOpenFile;
-        ASSERT_TRUE(logBecomes(expected));
-        EXPECT_TRUE(stepIs(Step::open));
-    }
-
-    ASSERT_TRUE(chooseFile(sample(L"other-device.dat")));
-    expected += text::incompatible;
-    ASSERT_TRUE(logBecomes(expected));
-    EXPECT_TRUE(stepIs(Step::open));
-
-    // A header shorter than 8 bytes names no device.
-    ASSERT_TRUE(chooseFile(sample(L"short-header.dat")));
-    expected += text::incompatible;
-    ASSERT_TRUE(logBecomes(expected));
-    EXPECT_TRUE(stepIs(Step::open));
-
-    ASSERT_TRUE(chooseFile(sample(L"lune-1.3a.dat")));
-    expected += text::sampleLines;
-    ASSERT_TRUE(logBecomes(expected));
-    ASSERT_TRUE(stepBecomes(Step::update));
-    EXPECT_TRUE(focusBecomes(idUpdate));
-
     dialog().postSysCommand(SC_CLOSE);
     EXPECT_TRUE(programEnds());
+    EXPECT_TRUE(devicesClosed(traceLines(), 1));
 }
 
 } // namespace
