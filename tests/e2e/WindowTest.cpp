@@ -95,9 +95,14 @@ TEST_F(SecondCopy, BringsTheFirstToTheFrontAndEnds) {
     ASSERT_TRUE(start());
     ASSERT_TRUE(click(idConnect));
     ASSERT_TRUE(logBecomes(text::deviceLines));
+    ASSERT_TRUE(stepBecomes(Step::open));
     const HWND first = dialog().handle();
-    ShowWindow(first, SW_MINIMIZE);
-    ASSERT_TRUE(waitUntil([&] { return IsIconic(first) != FALSE; }));
+    // Minimised from this process; asked again should Wine drop the request (seen under load).
+    ASSERT_TRUE(waitUntil([&] {
+        if (!IsIconic(first))
+            ShowWindow(first, SW_MINIMIZE);
+        return IsIconic(first) != FALSE;
+    }));
 
     ProgramProcess second(settings().programPath, simulatorEnvironment(), settings().desktop);
     ASSERT_TRUE(second.started());
