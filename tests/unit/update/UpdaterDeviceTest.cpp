@@ -24,16 +24,22 @@ TEST_F(UpdaterDeviceTest, NewDeviceHasAnIdentityOfAllOnes) {
     EXPECT_EQ(0, device.getStatusCode());
 }
 
-TEST_F(UpdaterDeviceTest, RevisionRefusedLeavesTheSerialJustRead) {
-    driver().replies[0xB5] = 0x00654321;
-    driver().requestError[0xB6] = 31;
-    UpdaterDevice device;
-    EXPECT_EQ(-1, device.open(0x201));
-    EXPECT_FALSE(device.isOpened());
-    EXPECT_EQ("CloseDevice(dev)", calls().back());
-    EXPECT_EQ(vendorRequestError(31), device.getLastMessage());
-    EXPECT_EQ(0x00654321u, device.getIdentity().serialNumber);
-    EXPECT_EQ(Bytes(4, 0xFF), bytesOf(device.getIdentity().revision));
+// A refused identity read closes the connection; the identity keeps what was read before it.
+TEST_F(UpdaterDeviceTest, IdentityReadRefusedClosesAndKeepsTheEnglishText) {
+    for (const DWORD refused : {0xB5u, 0xB6u}) {
+        SCOPED_TRACE(refused);
+        driver().reset();
+        driver().replies[0xB5] = 0x00654321;
+        driver().requestError[refused] = 31;
+        UpdaterDevice device;
+        EXPECT_EQ(-1, device.open(0x201));
+        EXPECT_FALSE(device.isOpened());
+        EXPECT_EQ("CloseDevice(dev)", calls().back());
+        EXPECT_EQ(USBERR_VENDOR_REQUEST, device.lastErrorCode());
+        EXPECT_EQ(vendorRequestError(31), device.getLastMessage());
+        EXPECT_EQ(refused == 0xB5u ? 0xFFFFFFFFu : 0x00654321u, device.getIdentity().serialNumber);
+        EXPECT_EQ(Bytes(4, 0xFF), bytesOf(device.getIdentity().revision));
+    }
 }
 
 TEST_F(UpdaterDeviceTest, ConnectionFailuresShowJapaneseTextsAndKeepTheOldCode) {
