@@ -1,4 +1,5 @@
-// FirmwareImage: the header reader, its read pattern and its sharing.
+// FirmwareImage: the header reader, its read pattern and its sharing (the fields of every kind
+// of header: FirmwareImageRandomTest.cpp).
 #include "../../FirmwareFile.h"
 #include "../../fakes/TempFile.h"
 #include "sim/Handle.h"

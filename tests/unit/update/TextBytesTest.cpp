@@ -14,7 +14,7 @@ std::string bytes(std::initializer_list<unsigned> values) {
 
 using TextBytes = DeviceTest;
 
-TEST_F(TextBytes, JapaneseMessagesAreCodePage932) {
+TEST_F(TextBytes, JapaneseMessageIsCodePage932) {
     UpdaterDevice device;
     device.reportError(UPDERR_ABORTED, 0, 0);
     // 中断しました.\r\n
