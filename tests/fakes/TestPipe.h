@@ -28,8 +28,6 @@ public:
 
     // Bytes waiting in the pipe, not yet read by the far end.
     DWORD bytesAvailable() const;
-    // Reads one whole message; blocks until there is one. Empty when the near end closed.
-    Bytes readMessage();
     // Reads every message that is already waiting.
     std::vector<Bytes> readAvailable();
     // True once the near end has been closed.

@@ -46,52 +46,31 @@ protected:
     DeviceProbe device;
 };
 
-TEST_F(UsbDevicePipes, CommandOfOnePacketIsOneWrite) {
-    open(1);
-    const Bytes block = sequence(64);
-    EXPECT_EQ(64, device.writeCommand(block.data(), 64));
-    EXPECT_EQ(std::vector<Bytes>{block}, pipe(2).readAvailable());
-    EXPECT_TRUE(pipe(1).readAvailable().empty());
-}
-
-TEST_F(UsbDevicePipes, FullSpeedDataIsWholePacketsThenOnePaddedPacket) {
-    open(0);
-    const Bytes data = sequence(100);
-    EXPECT_EQ(100, device.writeData(data.data(), 100));
-    EXPECT_EQ((std::vector<Bytes>{Bytes(data.begin(), data.begin() + 64), padded(data, 64, 64)}),
-              pipe(1).readAvailable());
-}
-
-TEST_F(UsbDevicePipes, HighSpeedDataUsesPacketsOf512) {
-    open(1);
-    const Bytes data = sequence(1000);
-    EXPECT_EQ(1000, device.writeData(data.data(), 1000));
-    const std::vector<Bytes> writes = pipe(1).readAvailable();
-    ASSERT_EQ(2u, writes.size());
-    EXPECT_EQ(Bytes(data.begin(), data.begin() + 512), writes[0]);
-    EXPECT_EQ(padded(data, 512, 512), writes[1]);
-    EXPECT_EQ(0, writes[1][488]);
-}
-
-TEST_F(UsbDevicePipes, ShortDataIsOnePaddedPacketOnly) {
-    open(0);
-    const Bytes data = sequence(30);
-    EXPECT_EQ(30, device.writeData(data.data(), 30));
-    EXPECT_EQ(std::vector<Bytes>{padded(data, 0, 64)}, pipe(1).readAvailable());
-}
-
-TEST_F(UsbDevicePipes, ExactMultipleIsOneWriteWithoutPadding) {
-    open(1);
-    const Bytes data = sequence(1024);
-    EXPECT_EQ(1024, device.writeData(data.data(), 1024));
-    EXPECT_EQ(std::vector<Bytes>{data}, pipe(1).readAvailable());
-}
-
-TEST_F(UsbDevicePipes, EmptyDataIsOneZeroLengthWrite) {
-    open(1);
-    const std::uint8_t none = 0;
-    EXPECT_EQ(0, device.writeData(&none, 0));
-    EXPECT_EQ(std::vector<Bytes>{Bytes()}, pipe(1).readAvailable());
+// The sizes of the writes on the data pipe; together they carry the data, then zeros.
+TEST_F(UsbDevicePipes, DataIsWholePacketsInOneWriteThenOnePaddedPacket) {
+    const struct {
+        DWORD configuration, length;
+        std::vector<size_t> writes;
+    } cases[] = {
+        {0, 100, {64, 64}}, {0, 1000, {960, 64}}, {1, 1000, {512, 512}},
+        {0, 30, {64}},      {1, 1024, {1024}},    {1, 0, {0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.configuration) + ": " + std::to_string(c.length));
+        open(c.configuration);
+        const Bytes data = sequence(c.length);
+        EXPECT_EQ(static_cast<int>(c.length), device.writeData(data.data(), c.length));
+        std::vector<size_t> sizes;
+        Bytes sent;
+        for (const Bytes& write : pipe(1).readAvailable()) {
+            sizes.push_back(write.size());
+            sent.insert(sent.end(), write.begin(), write.end());
+        }
+        EXPECT_EQ(c.writes, sizes);
+        EXPECT_EQ(padded(data, 0, sent.size()), sent);
+        EXPECT_TRUE(pipe(2).readAvailable().empty());
+        device.close();
+    }
 }
 
 TEST_F(UsbDevicePipes, PaddingNeverShowsAnEarlierLongerTail) {

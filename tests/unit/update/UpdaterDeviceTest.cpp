@@ -11,56 +11,35 @@ namespace {
 
 const std::string status0 = "ControlRequest(dev,1,0,0xB2,0,0,4,buf)";
 
+Bytes bytesOf(const FirmwareRevision& r) {
+    return {r.major, r.minor, r.suffix, r.reserved};
+}
+
 using UpdaterDeviceTest = DeviceTest;
 
 TEST_F(UpdaterDeviceTest, NewDeviceHasAnIdentityOfAllOnes) {
     UpdaterDevice device;
     EXPECT_EQ(0xFFFFFFFFu, device.getIdentity().serialNumber);
-    const FirmwareRevision& r = device.getIdentity().revision;
-    EXPECT_EQ(0xFF, r.major);
-    EXPECT_EQ(0xFF, r.minor);
-    EXPECT_EQ(0xFF, r.suffix);
-    EXPECT_EQ(0xFF, r.reserved);
+    EXPECT_EQ(Bytes(4, 0xFF), bytesOf(device.getIdentity().revision));
     EXPECT_EQ(0, device.getStatusCode());
 }
 
-TEST_F(UpdaterDeviceTest, OpenReadsSerialThenRevision) {
-    driver().replies[0xB5] = 0xAB123456; // the top byte is not part of the serial number
-    driver().replies[0xB6] = 0x00620201; // 1, 2, 'b', 0
-    UpdaterDevice device;
-    EXPECT_EQ(0, device.open(0x201));
-    ASSERT_GE(calls().size(), 2u);
-    EXPECT_EQ("ControlRequest(dev,1,0,0xB5,0,0,4,buf)", calls()[calls().size() - 2]);
-    EXPECT_EQ("ControlRequest(dev,1,0,0xB6,0,0,4,buf)", calls().back());
-    EXPECT_EQ(0xAB123456u, device.getIdentity().serialNumber);
-    EXPECT_EQ(0x123456u, device.getIdentity().serial24());
-    EXPECT_EQ(1, device.getIdentity().revision.major);
-    EXPECT_EQ(2, device.getIdentity().revision.minor);
-    EXPECT_EQ('b', device.getIdentity().revision.suffix);
-    EXPECT_TRUE(device.isOpened());
-}
-
-TEST_F(UpdaterDeviceTest, SerialRefusedClosesAndKeepsTheEnglishVendorText) {
-    driver().requestError[0xB5] = 31;
-    UpdaterDevice device;
-    EXPECT_EQ(-1, device.open(0x201));
-    EXPECT_FALSE(device.isOpened());
-    EXPECT_EQ("CloseDevice(dev)", calls().back());
-    EXPECT_EQ(USBERR_VENDOR_REQUEST, device.lastErrorCode());
-    EXPECT_EQ(vendorRequestError(31), device.getLastMessage());
-    EXPECT_EQ(0xFFFFFFFFu, device.getIdentity().serialNumber);
-}
-
-TEST_F(UpdaterDeviceTest, RevisionRefusedLeavesTheSerialJustRead) {
-    driver().replies[0xB5] = 0x00654321;
-    driver().requestError[0xB6] = 31;
-    UpdaterDevice device;
-    EXPECT_EQ(-1, device.open(0x201));
-    EXPECT_FALSE(device.isOpened());
-    EXPECT_EQ("CloseDevice(dev)", calls().back());
-    EXPECT_EQ(vendorRequestError(31), device.getLastMessage());
-    EXPECT_EQ(0x00654321u, device.getIdentity().serialNumber);
-    EXPECT_EQ(0xFF, device.getIdentity().revision.major);
+// A refused identity read closes the connection; the identity keeps what was read before it.
+TEST_F(UpdaterDeviceTest, IdentityReadRefusedClosesAndKeepsTheEnglishText) {
+    for (const DWORD refused : {0xB5u, 0xB6u}) {
+        SCOPED_TRACE(refused);
+        driver().reset();
+        driver().replies[0xB5] = 0x00654321;
+        driver().requestError[refused] = 31;
+        UpdaterDevice device;
+        EXPECT_EQ(-1, device.open(0x201));
+        EXPECT_FALSE(device.isOpened());
+        EXPECT_EQ("CloseDevice(dev)", calls().back());
+        EXPECT_EQ(USBERR_VENDOR_REQUEST, device.lastErrorCode());
+        EXPECT_EQ(vendorRequestError(31), device.getLastMessage());
+        EXPECT_EQ(refused == 0xB5u ? 0xFFFFFFFFu : 0x00654321u, device.getIdentity().serialNumber);
+        EXPECT_EQ(Bytes(4, 0xFF), bytesOf(device.getIdentity().revision));
+    }
 }
 
 TEST_F(UpdaterDeviceTest, ConnectionFailuresShowJapaneseTextsAndKeepTheOldCode) {
