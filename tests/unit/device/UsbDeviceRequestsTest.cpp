@@ -103,4 +103,12 @@ TEST_F(UsbDeviceRequests, TheThreeStatusWordsAgeIndependently) {
     EXPECT_EQ(2, driver().countCalls(status0));
 }
 
+TEST_F(UsbDeviceRequests, RequestsOnAClosedConnectionGoToTheLibraryWithNoHandle) {
+    device.close();
+    calls().clear();
+    driver().requestError[0xB3] = 6;
+    EXPECT_EQ(USBERR_VENDOR_REQUEST, device.sendControl0());
+    EXPECT_EQ(Calls{"ControlRequest(-1,0,0,0xB3,0,0,0,null)"}, calls());
+}
+
 } // namespace

@@ -68,6 +68,18 @@ TEST_F(FirmwareWriterTest, EmptyFileAnnouncesZeroAndWritesOneEmptyPacket) {
     EXPECT_EQ(std::vector<Bytes>{Bytes()}, pipe(1).readAvailable());
 }
 
+TEST_F(FirmwareWriterTest, DeletedFileShowsTheFileErrorAndSendsNothing) {
+    open(1);
+    TempFile temp(sequence(100));
+    temp.remove();
+    EXPECT_EQ(-1, device.sendFile(temp.path()));
+    EXPECT_TRUE(calls().empty());
+    EXPECT_EQ(0u, pipe(1).bytesAvailable());
+    ASSERT_EQ(1u, fileErrors.size());
+    EXPECT_NE(std::wstring::npos, fileErrors[0].find(temp.path()));
+    EXPECT_NE(std::wstring::npos, fileErrors[0].find(L"見つかりません"));
+}
+
 TEST_F(FirmwareWriterTest, FileTooLargeForOneBufferFailsWithAClearMessage) {
     open(1);
     TempFile temp(Bytes{});

@@ -24,6 +24,20 @@ TEST_F(UpdaterDeviceTest, NewDeviceHasAnIdentityOfAllOnes) {
     EXPECT_EQ(0, device.getStatusCode());
 }
 
+TEST_F(UpdaterDeviceTest, OpenReadsSerialThenRevision) {
+    driver().replies[0xB5] = 0xAB123456; // the top byte is not part of the serial number
+    driver().replies[0xB6] = 0x00620201; // 1, 2, 'b', 0
+    UpdaterDevice device;
+    EXPECT_EQ(0, device.open(0x201));
+    ASSERT_GE(calls().size(), 2u);
+    EXPECT_EQ("ControlRequest(dev,1,0,0xB5,0,0,4,buf)", calls()[calls().size() - 2]);
+    EXPECT_EQ("ControlRequest(dev,1,0,0xB6,0,0,4,buf)", calls().back());
+    EXPECT_EQ(0xAB123456u, device.getIdentity().serialNumber);
+    EXPECT_EQ(0x123456u, device.getIdentity().serial24());
+    EXPECT_EQ((Bytes{1, 2, 'b', 0}), bytesOf(device.getIdentity().revision));
+    EXPECT_TRUE(device.isOpened());
+}
+
 // A refused identity read closes the connection; the identity keeps what was read before it.
 TEST_F(UpdaterDeviceTest, IdentityReadRefusedClosesAndKeepsTheEnglishText) {
     for (const DWORD refused : {0xB5u, 0xB6u}) {
