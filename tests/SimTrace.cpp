@@ -1,5 +1,7 @@
 #include "SimTrace.h"
 
+#include "sim/Handle.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -33,16 +35,13 @@ std::string field(const std::string& line, const std::string& key) {
 } // namespace
 
 std::string readText(const std::wstring& path) {
-    HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string text;
     char chunk[4096];
     DWORD got = 0;
-    while (handle != INVALID_HANDLE_VALUE && ReadFile(handle, chunk, sizeof chunk, &got, nullptr) &&
-           got != 0)
+    while (file && ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got != 0)
         text.append(chunk, got);
-    if (handle != INVALID_HANDLE_VALUE)
-        CloseHandle(handle);
     return text;
 }
 
