@@ -1,5 +1,7 @@
 #include "sim/Scenario.h"
 
+#include "sim/Utf8.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -71,15 +73,6 @@ bool statusList(const std::string& value, std::vector<StatusStep>& steps, std::s
     if (steps.empty())
         problem = "empty status list";
     return !steps.empty();
-}
-
-// UTF-8 to UTF-16; false for bytes that are not UTF-8.
-bool fromUtf8(const std::string& text, std::wstring& wide) {
-    const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                                         static_cast<int>(text.size()), nullptr, 0);
-    wide.assign(static_cast<size_t>(size), L'\0');
-    return size > 0 && MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                                           static_cast<int>(text.size()), &wide[0], size) == size;
 }
 
 bool usesHeld(const Scenario& s) {
