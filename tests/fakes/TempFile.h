@@ -2,6 +2,8 @@
 // the benchmarks use it too.
 #pragma once
 
+#include "sim/Handle.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -18,12 +20,12 @@ public:
         GetTempPathW(MAX_PATH, folder);
         filePath = std::wstring(folder) + L"kelvo-" + std::to_wstring(GetCurrentProcessId()) +
                    L"-" + std::to_wstring(counter++) + suffix;
-        HANDLE file = CreateFileW(filePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        const Handle file(CreateFileW(filePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
-        if (!bytes.empty())
-            WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
+        if (file && !bytes.empty())
+            WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                      nullptr);
     }
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
