@@ -3,8 +3,8 @@
 // only; every benchmark is one program.
 #pragma once
 
-#include "../tests/FirmwareFile.h"
-#include "../tests/fakes/TempFile.h"
+#include "support/FirmwareFile.h"
+#include "support/TempFile.h"
 
 #include <windows.h>
 

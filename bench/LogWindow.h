@@ -3,7 +3,7 @@
 // display (run under Xvfb).
 #pragma once
 
-#include "../tests/unit/ui/EditWindow.h"
+#include "support/EditWindow.h"
 #include "framework/Font.h"
 #include "ui/LogEdit.h"
 

@@ -6,7 +6,7 @@
 #include "Bench.h"
 #include "LogWindow.h"
 
-#include "framework/Cp932.h"
+#include "base/TextConversion.h"
 #include "ui/LogLines.h"
 #include "update/UpdateSequence.h"
 
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
         log.appendFormat(logtext::verifying);
         appends.push_back(secondsSince(start));
         const std::wstring after = log.wideText();
-        bytesAfter = toNarrow(after).size();
+        bytesAfter = toCodePage932BestFit(after).size();
         pumpMessages();
 
         log.setText(full);

@@ -6,7 +6,7 @@
 // thread samples them every millisecond during the transfer.
 //
 //     wine-run bench/memory_bench.exe
-#include "../tests/integration/ProcessCounters.h"
+#include "support/ProcessCounters.h"
 #include "Bench.h"
 
 #include "update/FirmwareWriter.h"

@@ -12,9 +12,9 @@
 #include "Bench.h"
 #include "LogWindow.h"
 
-#include "../tests/e2e/Polling.h"
-#include "framework/Cp932.h"
-#include "sim/Handle.h"
+#include "support/Polling.h"
+#include "base/TextConversion.h"
+#include "base/Handle.h"
 #include "update/FirmwareWriter.h"
 #include "update/UpdateSequence.h"
 
@@ -127,7 +127,7 @@ int main() {
         std::fprintf(stderr,
                      "polling_bench: the update did not pass through stage 2 (%zu bytes "
                      "of log)\n",
-                     toNarrow(window.edit().wideText()).size());
+                     toCodePage932BestFit(window.edit().wideText()).size());
         return 1;
     }
     const int requests = worker.device.verifyingRequests.load();

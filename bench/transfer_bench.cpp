@@ -14,7 +14,7 @@
 #include "Bench.h"
 
 #include "platform/kovusbd.h"
-#include "sim/Handle.h"
+#include "base/Handle.h"
 #include "update/FirmwareWriter.h"
 
 #include <cstdio>

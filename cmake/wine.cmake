@@ -19,7 +19,7 @@ if(KELVO_WINE_LOADER AND KELVO_WINESERVER)
     set(KELVO_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
     # The simulator's folder, as Wine names it (drive Z:).
     string(REPLACE "/" "\\" KELVO_SIM_DIR "Z:${CMAKE_BINARY_DIR}/sim")
-    configure_file(${CMAKE_SOURCE_DIR}/scripts/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+    configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
         FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
         WORLD_READ WORLD_EXECUTE)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)

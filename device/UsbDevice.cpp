@@ -1,10 +1,10 @@
 // UsbDevice: construction, open and close, pipe abort and reset, error reporting.
 #include "device/UsbDevice.h"
 
-#include "device/SystemText.h"
+#include "base/TextConversion.h"
 #include "device/VendorRequest.h"
 #include "platform/Clock.h"
-#include "framework/TextFormat.h"
+#include "base/TextFormat.h"
 #include "platform/kovusbd.h"
 
 #include <iterator>
@@ -158,5 +158,5 @@ std::string UsbDevice::formatSystemError(int code) {
     FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                    static_cast<DWORD>(code), 0, text, systemTextSize, nullptr);
     text[systemTextSize - 1] = L'\0';
-    return toCodePage932(text);
+    return toCodePage932AsciiFit(text);
 }

@@ -55,8 +55,8 @@ public:
 
     void clearError();
     std::string getLastMessage() const { return lastMessage; }
-    // The system's text for a Windows error code in code page 932 (device/SystemText.h);
-    // empty when the system has none.
+    // The system's text for a Windows error code in code page 932, characters that code page
+    // lacks as their ASCII fits (base/TextConversion.h); empty when the system has none.
     static std::string formatSystemError(int code);
 
     DWORD abortPipe(int index);

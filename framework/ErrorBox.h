@@ -4,7 +4,7 @@
 // and may be called from any thread.
 #pragma once
 
-#include "framework/File.h"
+#include "base/File.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "framework/Font.h"
 
-#include "framework/Cp932.h"
+#include "base/TextConversion.h"
 
 #include <utility>
 

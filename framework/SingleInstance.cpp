@@ -29,12 +29,7 @@ BOOL CALLBACK findDialog(HWND window, LPARAM data) {
 
 SingleInstance::SingleInstance(const std::wstring& name)
     : mutex(CreateMutexW(nullptr, FALSE, (L"Local\\" + name).c_str())),
-      first(mutex == nullptr || GetLastError() != ERROR_ALREADY_EXISTS) {}
-
-SingleInstance::~SingleInstance() {
-    if (mutex != nullptr)
-        CloseHandle(mutex);
-}
+      first(!mutex || GetLastError() != ERROR_ALREADY_EXISTS) {}
 
 bool bringDialogToFront(const std::wstring& title) {
     DialogSearch search{title, nullptr};

@@ -7,6 +7,8 @@
 // process that holds it, however that process ends.
 #pragma once
 
+#include "base/Handle.h"
+
 #include <windows.h>
 
 #include <string>
@@ -15,15 +17,12 @@ class SingleInstance {
 public:
     // `name` is the program's own: the same in every copy, unlike any other program's.
     explicit SingleInstance(const std::wstring& name);
-    SingleInstance(const SingleInstance&) = delete;
-    SingleInstance& operator=(const SingleInstance&) = delete;
-    ~SingleInstance();
 
     // True also when the mutex can't be made at all: the program runs rather than not at all.
     bool isFirst() const { return first; }
 
 private:
-    HANDLE mutex;
+    Handle mutex;
     bool first;
 };
 

@@ -1,6 +1,6 @@
 #include "framework/Window.h"
 
-#include "framework/Cp932.h"
+#include "base/TextConversion.h"
 #include "platform/Dpi.h"
 #include "platform/SystemFunction.h"
 
@@ -33,7 +33,7 @@ std::wstring Window::wideText() const {
 }
 
 std::string Window::text() const {
-    return toNarrow(wideText());
+    return toCodePage932BestFit(wideText());
 }
 
 void Window::setText(const std::string& text) const {

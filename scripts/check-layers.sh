@@ -1,39 +1,46 @@
 #!/bin/bash
-# Fails on an #include against the direction of the layers:
-#   app -> ui -> update -> device -> platform, framework beside them (below ui and app, above
-#   platform), res for ui and app, and sim apart: the device's side, a second implementation of
-#   the driver library that takes from the program only the interface it implements
-#   (platform/kovusbd.h) and the generic text helper, so a wrong wire constant in the program
-#   can't hide behind the same constant in the simulator.
-# device/ and update/ take from framework/ only what has no window in it. Tests and benchmarks
-# may include anything.
+# Fails on an #include against the direction of the layers, and on an include that climbs out
+# of its folder with "../":
+#   app -> ui -> (framework | update) -> device -> base -> platform, res for ui and app;
+#   sim -> base and platform/kovusbd.h only: the device's side, a second implementation of the
+#   driver library, so a wrong wire constant in the program can't hide behind the same constant
+#   in the simulator.
+# Tests, benchmarks and tools may include any layer, each through its library's include folder.
 #   scripts/check-layers.sh [SOURCE_ROOT]
 set -euo pipefail
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 
-# What each folder, or single file, may include: folders, or single headers of another folder.
-# The parts of framework/ that device/ and update/ use stay window-free.
+# What each folder may include: folders, or single headers of another folder.
 declare -A allowed=(
     [platform]="platform"
-    [framework]="framework platform"
-    [device]="device platform framework/TextFormat.h"
-    [update]="update device platform framework/File.h framework/TextFormat.h"
-    [ui]="ui update device platform framework res"
-    [app]="app ui update device platform framework res"
+    [base]="base platform"
+    [device]="device base platform"
+    [update]="update device base platform"
+    [framework]="framework base platform"
+    [ui]="ui framework update device base platform res"
+    [app]="app ui framework update device base platform res"
     [res]="res"
-    [sim]="sim platform/kovusbd.h framework/TextFormat.h"
-    [framework/File.h]="framework/File.h"
-    [framework/File.cpp]="framework/File.h"
-    [framework/TextFormat.h]="framework/TextFormat.h"
+    [sim]="sim base platform/kovusbd.h"
 )
 
 status=0
 count=0
-for layer in "${!allowed[@]}"; do
-    [ -e "$root/$layer" ] || continue
+fail() {
+    echo "check-layers: $*" >&2
+    status=1
+}
+for layer in "${!allowed[@]}" tests bench tools; do
+    [ -d "$root/$layer" ] || fail "$layer/ is missing"
     while IFS=: read -r file line include; do
         count=$((count + 1))
         target=$(sed -E 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+)".*/\1/' <<<"$include")
+        where=${file#"$root"/}:$line
+        if [[ "$target" == *../* ]]; then
+            fail "$where includes \"$target\": no include climbs out of its folder"
+            continue
+        fi
+        # A header beside the file, named without its folder; tests, benchmarks and tools take any.
+        [[ "$target" != */* ]] || [ -z "${allowed[$layer]:-}" ] && continue
         ok=0
         for entry in ${allowed[$layer]}; do
             if [ "$target" = "$entry" ] || [ "${target%%/*}" = "$entry" ]; then
@@ -41,14 +48,7 @@ for layer in "${!allowed[@]}"; do
                 break
             fi
         done
-        # A header beside the file, named without its folder.
-        [[ "$target" != */* ]] && ok=1
-        if [ $ok -eq 0 ]; then
-            [ -d "$root/$layer" ] && what=$layer/ || what=$layer
-            echo "check-layers: ${file#"$root"/}:$line includes \"$target\": $what may include" \
-                "only ${allowed[$layer]}" >&2
-            status=1
-        fi
+        [ $ok -eq 1 ] || fail "$where includes \"$target\": $layer/ may include only ${allowed[$layer]}"
     done < <(grep -rnHE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$root/$layer" \
         --include='*.h' --include='*.cpp' --include='*.rc' || true)
 done

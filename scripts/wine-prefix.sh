@@ -11,7 +11,7 @@ if [ ! -f "$prefix/.kelvo-ready" ]; then
     echo "wine: creating prefix $prefix"
     "$run" wineboot -i >/dev/null 2>&1 || true
     # regedit reads version-5 files as UTF-16.
-    iconv -f UTF-8 -t UTF-16 "$root/scripts/fonts.reg" >"$prefix/fonts.reg"
+    iconv -f UTF-8 -t UTF-16 "$root/cmake/wine-fonts.reg" >"$prefix/fonts.reg"
     "$run" regedit /S "Z:${prefix//\//\\}\\fonts.reg" >/dev/null 2>&1 || true
     "$run" --server -w
     touch "$prefix/.kelvo-ready"

@@ -1,7 +1,7 @@
 // The six operations of kovusbd.dll, exported by ordinal. Each finds the device behind its
 // handle, lets it answer, writes one trace line, and sets the thread's last-error code as the
 // very last step (the caller reads it at once).
-#include "framework/TextFormat.h"
+#include "base/TextFormat.h"
 #include "platform/kovusbd.h"
 #include "sim/SimDevice.h"
 #include "sim/Wire.h"

@@ -11,7 +11,7 @@
 #pragma once
 
 #include "sim/DeviceModel.h"
-#include "sim/Handle.h"
+#include "base/Handle.h"
 #include "sim/Scenario.h"
 #include "sim/Trace.h"
 #include "sim/Wire.h"

@@ -1,6 +1,6 @@
 #include "sim/Scenario.h"
 
-#include "sim/Utf8.h"
+#include "base/TextConversion.h"
 
 #include <algorithm>
 #include <limits>

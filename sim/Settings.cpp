@@ -1,6 +1,6 @@
 #include "sim/Settings.h"
 
-#include "sim/Handle.h"
+#include "base/Handle.h"
 
 #include <cstdio>
 #include <sstream>

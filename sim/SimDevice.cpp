@@ -1,7 +1,7 @@
 #include "sim/SimDevice.h"
 
 #include "sim/StateFile.h"
-#include "sim/Utf8.h"
+#include "base/TextConversion.h"
 
 std::unique_ptr<SimDevice> SimDevice::open(DWORD selector, const std::string& name,
                                            const Trace& trace, DWORD& error) {

@@ -1,6 +1,6 @@
 #include "sim/StateFile.h"
 
-#include "sim/Handle.h"
+#include "base/Handle.h"
 
 bool readState(const std::wstring& path, Revision& revision, std::string& error) {
     std::string text;

@@ -4,7 +4,7 @@
 // never interleave. Line formats: sim/README.md.
 #pragma once
 
-#include "framework/TextFormat.h"
+#include "base/TextFormat.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "ui/LogEdit.h"
 
-#include "framework/TextFormat.h"
+#include "base/TextFormat.h"
 
 #include <mutex>
 

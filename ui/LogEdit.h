@@ -9,8 +9,8 @@
 //    operations of the append are carried out by it) and must not append itself.
 #pragma once
 
-#include "framework/Mutex.h"
-#include "framework/TextFormat.h"
+#include "base/Mutex.h"
+#include "base/TextFormat.h"
 #include "framework/Window.h"
 
 #include <cstdarg>

@@ -1,6 +1,6 @@
 #include "ui/LogLines.h"
 
-#include "framework/TextFormat.h"
+#include "base/TextFormat.h"
 
 std::string serialNumberLine(const DeviceIdentity& identity) {
     return formatText(logtext::serialNumberFormat, static_cast<unsigned>(identity.serial24()));

@@ -13,7 +13,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/Font.h"
-#include "framework/TextFormat.h"
+#include "base/TextFormat.h"
 #include "framework/Window.h"
 #include "platform/Taskbar.h"
 #include "ui/LogEdit.h"

@@ -5,7 +5,7 @@
 // and 0 when the file can't be opened or read. Only the header is read.
 #pragma once
 
-#include "framework/File.h"
+#include "base/File.h"
 #include "update/FirmwareRevision.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // FirmwareWriter: the transfer of a whole firmware file.
 #include "update/FirmwareWriter.h"
 
-#include "framework/File.h"
+#include "base/File.h"
 
 #include <cstdint>
 #include <limits>

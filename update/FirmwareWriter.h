@@ -5,7 +5,7 @@
 // -1 and goes to the handler the program chose (the dialog shows the standard file-error box).
 #pragma once
 
-#include "framework/File.h"
+#include "base/File.h"
 #include "update/UpdaterDevice.h"
 
 #include <functional>

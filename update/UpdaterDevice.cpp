@@ -1,7 +1,7 @@
 // UpdaterDevice: open with the identity reads, Japanese texts, status code, waitForIdle.
 #include "update/UpdaterDevice.h"
 
-#include "framework/TextFormat.h"
+#include "base/TextFormat.h"
 #include "platform/Clock.h"
 
 namespace {

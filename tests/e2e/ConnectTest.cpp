@@ -1,8 +1,8 @@
 // The Connect step: the driver library's companion DLL. Refused connections and their retry
 // are in FaultTest.cpp.
 #include "E2eTest.h"
-#include "sim/Utf8.h"
-#include "Texts.h"
+#include "base/TextConversion.h"
+#include "support/Texts.h"
 
 namespace e2e {
 namespace {

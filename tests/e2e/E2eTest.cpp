@@ -1,7 +1,7 @@
 #include "E2eTest.h"
 
-#include "Polling.h"
-#include "sim/Utf8.h"
+#include "support/Polling.h"
+#include "base/TextConversion.h"
 
 #include <filesystem>
 #include <fstream>

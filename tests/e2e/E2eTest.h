@@ -9,10 +9,10 @@
 // 5. The program is ended at the end of every test that leaves it running.
 #pragma once
 
-#include "../SimTrace.h"
-#include "ProgramProcess.h"
-#include "Screenshot.h"
-#include "UiDriver.h"
+#include "support/SimTrace.h"
+#include "support/ProgramProcess.h"
+#include "support/Screenshot.h"
+#include "support/UiDriver.h"
 
 #include <gtest/gtest.h>
 

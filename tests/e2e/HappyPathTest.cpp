@@ -2,7 +2,7 @@
 // log and the five buttons at every step; screenshots of each step. The English-locale run
 // repeats this test: the texts read back must be the same, character for character.
 #include "E2eTest.h"
-#include "Texts.h"
+#include "support/Texts.h"
 
 namespace e2e {
 namespace {

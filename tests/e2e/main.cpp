@@ -6,7 +6,7 @@
 // EXE, DIR and DLL are Linux paths: KelvoUpdate.exe, the sample firmware files, a scratch
 // folder, the screenshots' folder, the simulator and the companion DLL its scenario may load.
 #include "E2eTest.h"
-#include "VirtualDesktop.h"
+#include "support/VirtualDesktop.h"
 
 #include <gtest/gtest.h>
 

@@ -34,6 +34,6 @@ if [ "$(basename "$tree")" != i686 ]; then
     osslsigncode verify -in signed.exe -CAfile cert.pem >/dev/null
     program=signed.exe
 fi
-"$tree/wine-run" "$tree/tests/kelvo_walk.exe" --program="$work/$program" \
+"$tree/wine-run" "$tree/tools/kelvo_walk.exe" --program="$work/$program" \
     --firmware="$firmware" --work="$work/walk" | tee walk.txt
 grep -F "ファームウェアの更新に成功しました." walk.txt

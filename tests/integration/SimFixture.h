@@ -6,9 +6,9 @@
 // every open device). trace() is the trace as ../SimTrace.h reads it.
 #pragma once
 
-#include "../ErrorTexts.h"
-#include "../FirmwareFile.h"
-#include "../SimTrace.h"
+#include "support/ErrorTexts.h"
+#include "support/FirmwareFile.h"
+#include "support/SimTrace.h"
 
 #include "device/UsbDevice.h"
 

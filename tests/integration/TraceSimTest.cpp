@@ -2,8 +2,8 @@
 // The second process is this program again, started with --append-trace-lines (see main).
 #include "SimFixture.h"
 
-#include "../e2e/Polling.h"
-#include "../e2e/ProgramProcess.h"
+#include "support/Polling.h"
+#include "support/ProgramProcess.h"
 
 #include "platform/kovusbd.h"
 

@@ -1,7 +1,7 @@
 // Opening and closing the connection, and the English error texts.
 #include "DeviceFixture.h"
 
-#include "device/SystemText.h"
+#include "base/TextConversion.h"
 #include "device/UsbDevice.h"
 
 #include <algorithm>
@@ -188,15 +188,17 @@ TEST_F(UsbDeviceConnection, ReporterTextsForEveryCode) {
 
 // The system's texts reach the log as code page 932, whatever the system's own code page.
 TEST(SystemText, CodePage932KeepsItsCharactersAndTakesOnlyAsciiFitsForOthers) {
-    EXPECT_EQ("Ungultiger Parameter.\r\n", toCodePage932(L"Ung\u00FCltiger Parameter.\r\n"));
+    EXPECT_EQ("Ungultiger Parameter.\r\n",
+              toCodePage932AsciiFit(L"Ung\u00FCltiger Parameter.\r\n"));
     // Narrow literals are code page 932 bytes.
     EXPECT_EQ("パラメーターは正しくありません。\r\n",
-              toCodePage932(L"パラメーターは正しくありません。\r\n"));
-    EXPECT_EQ("ｷｬﾝｾﾙ Ωд “1”", toCodePage932(L"ｷｬﾝｾﾙ Ωд “1”"));
+              toCodePage932AsciiFit(L"パラメーターは正しくありません。\r\n"));
+    EXPECT_EQ("ｷｬﾝｾﾙ Ωд “1”", toCodePage932AsciiFit(L"ｷｬﾝｾﾙ Ωд “1”"));
     // « · µ ¯ ゔ, whose best fits are full-width or Japanese characters (≪ ・ μ ￣ ヴ), the
     // euro sign without a fit and a surrogate pair (one character) each become one "?".
     // (GCC takes characters outside code page 932 only as escapes here.)
-    EXPECT_EQ("?a?b???c?d?", toCodePage932(L"\u00ABa\u00B7b\u00B5\u00AF\u3094c\u20ACd\U0001F600"));
+    EXPECT_EQ("?a?b???c?d?",
+              toCodePage932AsciiFit(L"\u00ABa\u00B7b\u00B5\u00AF\u3094c\u20ACd\U0001F600"));
 }
 
 // On a Japanese system every text is byte for byte what FormatMessageA gives; elsewhere its

@@ -2,13 +2,13 @@
 // are fresh before its members (devices that read the clock when built) are constructed.
 #pragma once
 
-#include "../../fakes/FakeDpi.h"
-#include "../../fakes/FakeDriver.h"
-#include "../../fakes/FakeExecutionState.h"
-#include "../../fakes/FakeTaskbar.h"
-#include "../../fakes/FakeThread.h"
-#include "../../fakes/ManualClock.h"
-#include "../../fakes/RecordedMessageBoxes.h"
+#include "fakes/FakeDpi.h"
+#include "fakes/FakeDriver.h"
+#include "fakes/FakeExecutionState.h"
+#include "fakes/FakeTaskbar.h"
+#include "fakes/FakeThread.h"
+#include "fakes/ManualClock.h"
+#include "fakes/RecordedMessageBoxes.h"
 
 struct FreshFakes {
     FreshFakes() {

@@ -1,11 +1,11 @@
 // LogEdit on a real edit control: the 32767/32000 trim in code page 932 bytes, the caret and
 // scrolling, and appends from two threads at once.
-#include "EditWindow.h"
+#include "support/EditWindow.h"
 
-#include "../../e2e/Polling.h"
-#include "../../e2e/UiDriver.h"
+#include "support/Polling.h"
+#include "support/UiDriver.h"
 
-#include "framework/Cp932.h"
+#include "base/TextConversion.h"
 #include "ui/LogEdit.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +38,7 @@ protected:
         return windowText();
     }
     // The window's text as code page 932 bytes.
-    std::string windowText() const { return toNarrow(e2e::windowText(edit.handle())); }
+    std::string windowText() const { return toCodePage932BestFit(e2e::windowText(edit.handle())); }
 
     EditWindow edit;
     LogEdit log;

@@ -1,8 +1,8 @@
 // The resources as Windows reads them: the two dialog templates (texts, styles, tab order), the
 // about entry's string and the icon's two sizes.
-#include "../../e2e/Texts.h"
-#include "../../e2e/UiDriver.h"
-#include "framework/Cp932.h"
+#include "support/Texts.h"
+#include "support/UiDriver.h"
+#include "base/TextConversion.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -39,8 +39,8 @@ struct Control {
 std::vector<Control> controlsOf(HWND dialog) {
     std::vector<Control> controls;
     for (HWND child : e2e::childWindows(dialog))
-        controls.push_back({GetDlgCtrlID(child), toNarrow(e2e::className(child)),
-                            toNarrow(e2e::windowText(child)),
+        controls.push_back({GetDlgCtrlID(child), toCodePage932BestFit(e2e::className(child)),
+                            toCodePage932BestFit(e2e::windowText(child)),
                             static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE))});
     return controls;
 }
@@ -116,7 +116,7 @@ TEST(Resources, AboutBoxTemplate) {
 TEST(Resources, AboutEntryStringAndIconSizes) {
     wchar_t text[64] = {};
     LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, text, 64);
-    EXPECT_EQ("Kelvo のﾊﾞｰｼﾞｮﾝ情報(&A)...", toNarrow(text));
+    EXPECT_EQ("Kelvo のﾊﾞｰｼﾞｮﾝ情報(&A)...", toCodePage932BestFit(text));
 
     // The icon's group directory lists its images: one of each size, each present.
     HMODULE module = GetModuleHandleW(nullptr);

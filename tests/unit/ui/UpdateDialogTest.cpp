@@ -2,15 +2,15 @@
 // button states of each step, the log lines and font, the worker and the timer, the session's
 // end and the taskbar.
 #include "DialogScript.h"
-#include "EditWindow.h"
+#include "support/EditWindow.h"
 #include "FreshFakes.h"
 
-#include "../../FirmwareFile.h"
-#include "../../e2e/Texts.h"
-#include "../../e2e/UiDriver.h"
-#include "../../fakes/FailingAllocation.h"
-#include "../../fakes/TempFile.h"
-#include "framework/Cp932.h"
+#include "support/FirmwareFile.h"
+#include "support/Texts.h"
+#include "support/UiDriver.h"
+#include "fakes/FailingAllocation.h"
+#include "support/TempFile.h"
+#include "base/TextConversion.h"
 #include "res/resource.h"
 #include "ui/UpdateDialog.h"
 

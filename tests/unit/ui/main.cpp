@@ -2,7 +2,7 @@
 // starts on, and the prefix's default desktop may be one left without a display by an earlier
 // program: so the tests run in a second process, started on a virtual desktop of their own on
 // the X display in DISPLAY, with this process's output.
-#include "../../e2e/VirtualDesktop.h"
+#include "support/VirtualDesktop.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The 64-byte command block and its write on the command pipe.
-#include "DeviceFixture.h"
+#include "unit/device/DeviceFixture.h"
 
 #include "update/UpdaterDevice.h"
 

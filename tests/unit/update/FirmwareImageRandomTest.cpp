@@ -1,6 +1,6 @@
 // The header reader against a few thousand random files, checked against a plain model of the
 // format: it never fails on a readable file, and no byte past the header reaches its fields.
-#include "../../fakes/TempFile.h"
+#include "support/TempFile.h"
 #include "update/FirmwareImage.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // FirmwareImage: the header reader, its read pattern and its sharing (the fields of every kind
 // of header: FirmwareImageRandomTest.cpp).
-#include "../../FirmwareFile.h"
-#include "../../fakes/TempFile.h"
-#include "sim/Handle.h"
+#include "support/FirmwareFile.h"
+#include "support/TempFile.h"
+#include "base/Handle.h"
 #include "update/FirmwareImage.h"
 
 #include <gtest/gtest.h>

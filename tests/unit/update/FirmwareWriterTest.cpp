@@ -1,7 +1,7 @@
 // FirmwareWriter: the order of a transfer on the wire, packet sizes, file errors.
-#include "DeviceFixture.h"
+#include "unit/device/DeviceFixture.h"
 
-#include "../../fakes/TempFile.h"
+#include "support/TempFile.h"
 #include "update/FirmwareWriter.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // The update sequence against the fake driver and the manual clock: the stages and their log
 // lines, the final request, the closed device on every path, and the bound on a stage.
-#include "DeviceFixture.h"
+#include "unit/device/DeviceFixture.h"
 
-#include "../../fakes/TempFile.h"
+#include "support/TempFile.h"
 #include "update/FirmwareWriter.h"
 #include "update/UpdateSequence.h"
 

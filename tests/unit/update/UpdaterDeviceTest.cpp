@@ -1,7 +1,7 @@
 // UpdaterDevice: identity on open, the Japanese reporter, status code, waitForIdle.
-#include "DeviceFixture.h"
+#include "unit/device/DeviceFixture.h"
 
-#include "../../fakes/FailingAllocation.h"
+#include "fakes/FailingAllocation.h"
 #include "update/UpdaterDevice.h"
 
 #include <functional>

@@ -1,4 +1,4 @@
-#include "ProcessCounters.h"
+#include "support/ProcessCounters.h"
 
 #include <algorithm>
 

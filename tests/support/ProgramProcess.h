@@ -10,7 +10,7 @@
 // for.
 #pragma once
 
-#include "sim/Handle.h"
+#include "base/Handle.h"
 
 #include <windows.h>
 

@@ -7,6 +7,8 @@
 //    showFileError (framework/ErrorBox.h). Nothing here shows a window.
 #pragma once
 
+#include "base/Handle.h"
+
 #include <windows.h>
 
 #include <string>
@@ -53,10 +55,9 @@ public:
     File() = default;
     File(const File&) = delete;
     File& operator=(const File&) = delete;
-    ~File(); // closes the handle without throwing
 
     void open(const std::wstring& path, Share share);
-    bool isOpen() const { return handle != INVALID_HANDLE_VALUE; }
+    bool isOpen() const { return static_cast<bool>(handle); }
     // Reads up to `count` bytes; fewer only at the end of the file.
     DWORD read(void* buffer, DWORD count);
     ULONGLONG getLength() const;
@@ -69,6 +70,6 @@ public:
 private:
     [[noreturn]] void fail() const;
 
-    HANDLE handle = INVALID_HANDLE_VALUE;
+    Handle handle; // closed without throwing when the file goes
     std::wstring path;
 };

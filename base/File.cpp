@@ -1,5 +1,5 @@
 // File and FileException over the wide Win32 file functions.
-#include "framework/File.h"
+#include "base/File.h"
 
 #include <cwchar>
 
@@ -94,54 +94,44 @@ std::wstring FileException::message() const {
     return text;
 }
 
-File::~File() {
-    abort();
-}
-
 void File::open(const std::wstring& newPath, Share share) {
     abort();
     path = newPath;
     const DWORD shareMode =
         share == shareDenyWrite ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE;
-    handle = CreateFileW(path.c_str(), GENERIC_READ, shareMode, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
+    handle.reset(CreateFileW(path.c_str(), GENERIC_READ, shareMode, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle)
         fail();
 }
 
 DWORD File::read(void* buffer, DWORD count) {
     DWORD got = 0;
-    if (!ReadFile(handle, buffer, count, &got, nullptr))
+    if (!ReadFile(handle.get(), buffer, count, &got, nullptr))
         fail();
     return got;
 }
 
 ULONGLONG File::getLength() const {
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(handle, &size))
+    if (!GetFileSizeEx(handle.get(), &size))
         fail();
     return static_cast<ULONGLONG>(size.QuadPart);
 }
 
 void File::seekToBegin() {
     LARGE_INTEGER zero = {};
-    if (!SetFilePointerEx(handle, zero, nullptr, FILE_BEGIN))
+    if (!SetFilePointerEx(handle.get(), zero, nullptr, FILE_BEGIN))
         fail();
 }
 
 void File::close() {
-    if (handle == INVALID_HANDLE_VALUE)
-        return;
-    const BOOL closed = CloseHandle(handle);
-    handle = INVALID_HANDLE_VALUE;
-    if (!closed)
+    if (handle && !CloseHandle(handle.release()))
         fail();
 }
 
 void File::abort() {
-    if (handle != INVALID_HANDLE_VALUE)
-        CloseHandle(handle);
-    handle = INVALID_HANDLE_VALUE;
+    handle.reset();
 }
 
 void File::fail() const {

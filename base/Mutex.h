@@ -2,15 +2,12 @@
 // std::lock_guard<Mutex> holds it for a scope and releases it on every path.
 #pragma once
 
-#include <windows.h>
+#include "base/Handle.h"
 
 class Mutex {
 public:
     // Throws std::system_error when the mutex can't be created.
     Mutex();
-    Mutex(const Mutex&) = delete;
-    Mutex& operator=(const Mutex&) = delete;
-    ~Mutex();
 
     // Waits without a time-out. A mutex abandoned by a thread that ended holding it is handed
     // over all the same; the caller goes on in every case.
@@ -18,5 +15,5 @@ public:
     void unlock();
 
 private:
-    HANDLE mutex;
+    Handle mutex;
 };

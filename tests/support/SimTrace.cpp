@@ -1,6 +1,6 @@
 #include "SimTrace.h"
 
-#include "sim/Handle.h"
+#include "base/Handle.h"
 
 #include <windows.h>
 

@@ -1,21 +1,17 @@
-#include "framework/Mutex.h"
+#include "base/Mutex.h"
 
 #include <system_error>
 
 Mutex::Mutex() : mutex(CreateMutexW(nullptr, FALSE, nullptr)) {
-    if (mutex == nullptr)
+    if (!mutex)
         throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
                                 "CreateMutex");
 }
 
-Mutex::~Mutex() {
-    CloseHandle(mutex);
-}
-
 void Mutex::lock() {
-    WaitForSingleObject(mutex, INFINITE);
+    WaitForSingleObject(mutex.get(), INFINITE);
 }
 
 void Mutex::unlock() {
-    ReleaseMutex(mutex);
+    ReleaseMutex(mutex.get());
 }

@@ -1,5 +1,6 @@
-// Handle: owns one Win32 kernel handle (pipe end, event, file, process) and closes it once.
-// Shared by the simulator and the tests, which include it from here.
+// Handle: owns one Win32 kernel handle (file, mutex, pipe end, event, process) and closes it
+// once, when it goes or is reset. The program, the simulator and the tests all own their handles
+// with it.
 #pragma once
 
 #include <windows.h>

@@ -2,7 +2,7 @@
 // the benchmarks use it too.
 #pragma once
 
-#include "sim/Handle.h"
+#include "base/Handle.h"
 
 #include <windows.h>
 

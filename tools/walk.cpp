@@ -5,14 +5,14 @@
 // saved.
 //
 //   kelvo_walk.exe --program=EXE --firmware=FILE --work=DIR [--shots=DIR]     (Linux paths)
-#include "../tests/e2e/Polling.h"
-#include "../tests/e2e/ProgramProcess.h"
-#include "../tests/e2e/Screenshot.h"
-#include "../tests/e2e/Texts.h"
-#include "../tests/e2e/UiDriver.h"
-#include "../tests/e2e/VirtualDesktop.h"
+#include "support/Polling.h"
+#include "support/ProgramProcess.h"
+#include "support/Screenshot.h"
+#include "support/Texts.h"
+#include "support/UiDriver.h"
+#include "support/VirtualDesktop.h"
 #include "res/resource.h"
-#include "sim/Utf8.h"
+#include "base/TextConversion.h"
 
 #include <cstdio>
 #include <cwchar>
