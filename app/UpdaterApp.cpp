@@ -7,6 +7,12 @@
 // The one application object; WinMain starts it.
 UpdaterApp theApp;
 
+// The program starts here, once theApp is constructed: the framework restricts the DLL search
+// and runs theApp.initInstance().
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    return Application::run();
+}
+
 namespace {
 // The program's title: the caption of its main dialog, by which a second copy finds it, and of
 // its message boxes.

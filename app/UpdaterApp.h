@@ -1,5 +1,5 @@
-// UpdaterApp: the application object. Its start-up runs the main dialog and then lets the
-// program end.
+// UpdaterApp: the application object. The program's WinMain (app/UpdaterApp.cpp) starts it
+// through Application::run(); its start-up runs the main dialog and then lets the program end.
 #pragma once
 
 #include "framework/Application.h"

@@ -37,9 +37,9 @@ Application* Application::current() {
     return theApplication;
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int Application::run() {
     restrictDllSearch();
-    Application* application = Application::current();
+    Application* application = current();
     if (application == nullptr)
         return 1;
     application->initInstance();

@@ -2,10 +2,11 @@
 //
 // 1. The program defines exactly one object of a class derived from Application, with static
 //    storage duration, and gives it the program's name; constructing it makes it the object
-//    that WinMain starts.
-// 2. WinMain calls initInstance() once. The program runs entirely inside it (a modal dialog)
-//    and returns false: there is no message loop of the application's own, and the process
-//    ends when initInstance returns.
+//    that run() starts.
+// 2. The program's WinMain returns run(), which restricts the DLL search and calls
+//    initInstance() once. The program runs entirely inside it (a modal dialog) and returns
+//    false: there is no message loop of the application's own, and the process ends when
+//    initInstance returns.
 #pragma once
 
 #include <windows.h>
@@ -23,8 +24,12 @@ public:
 
     const wchar_t* name() const { return programName; }
 
-    // The object WinMain starts, or null before it is constructed.
+    // The object run() starts, or null before it is constructed.
     static Application* current();
+
+    // The program's start, for WinMain: 1 without an application object, else 0 once
+    // initInstance() has returned.
+    static int run();
 
 private:
     const wchar_t* programName;

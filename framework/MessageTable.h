@@ -1,14 +1,17 @@
 // The message table of a dialog: rows that route a window message to a typed handler.
 //
-// 1. A dialog class lists its rows in messageTable(), built with the functions below, e.g.
-//    commandEntry<&MyDialog::onConnect>(IDC_CONNECT) or timerEntry<&MyDialog::onTimer>().
-// 2. Each row decodes WPARAM/LPARAM for its message, so handlers take typed arguments.
+// 1. A dialog class lists its rows in messageTable(), e.g. entry<WM_TIMER, &MyDialog::onTimer>(),
+//    commandEntry<&MyDialog::onConnect>(IDC_CONNECT) for a button's click, or
+//    messageEntry<&MyDialog::onDone>(doneMessage) for a private or a registered message.
+// 2. MessageTraits<message> says how a row decodes WPARAM/LPARAM into the handler's arguments
+//    and how the handler's result goes back; a handler of another type does not compile.
 // 3. A handler that wants the dialog's default processing calls Dialog::passToDefault().
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
+#include <tuple>
 #include <type_traits>
 
 class Dialog;
@@ -29,6 +32,55 @@ template <std::size_t N> MessageTable makeMessageTable(const MessageEntry (&entr
     return MessageTable{entries, N};
 }
 
+// A message's handler: void handler(); the dialog procedure returns TRUE. Specialisations
+// start from MessageTraits<WM_NULL>, this one, and replace arguments() (WPARAM/LPARAM decoded
+// into the handler's arguments) or Result and reply() (how the handler's result goes back).
+template <UINT message> struct MessageTraits {
+    using Result = void;
+    static std::tuple<> arguments(WPARAM, LPARAM) { return {}; }
+};
+
+// WM_SYSCOMMAND: void handler(UINT command, LPARAM position).
+template <> struct MessageTraits<WM_SYSCOMMAND> : MessageTraits<WM_NULL> {
+    static std::tuple<UINT, LPARAM> arguments(WPARAM wParam, LPARAM lParam) {
+        return {static_cast<UINT>(wParam), lParam};
+    }
+};
+
+// WM_QUERYDRAGICON: HICON handler(); a dialog procedure returns the icon itself.
+template <> struct MessageTraits<WM_QUERYDRAGICON> : MessageTraits<WM_NULL> {
+    using Result = HICON;
+    static INT_PTR reply(HWND, HICON icon) { return reinterpret_cast<INT_PTR>(icon); }
+};
+
+// WM_DPICHANGED: void handler(int dotsPerInch), the new vertical DPI. The suggested rectangle
+// is left to the default processing (the dialog manager resizes the dialog itself).
+template <> struct MessageTraits<WM_DPICHANGED> : MessageTraits<WM_NULL> {
+    static std::tuple<int> arguments(WPARAM wParam, LPARAM) { return {HIWORD(wParam)}; }
+};
+
+// WM_TIMER: void handler(UINT_PTR id).
+template <> struct MessageTraits<WM_TIMER> : MessageTraits<WM_NULL> {
+    static std::tuple<UINT_PTR> arguments(WPARAM wParam, LPARAM) {
+        return {static_cast<UINT_PTR>(wParam)};
+    }
+};
+
+// WM_QUERYENDSESSION: bool handler(), true to let the session end. A dialog procedure gives
+// the answer through DWLP_MSGRESULT.
+template <> struct MessageTraits<WM_QUERYENDSESSION> : MessageTraits<WM_NULL> {
+    using Result = bool;
+    static INT_PTR reply(HWND dialog, bool mayEnd) {
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, mayEnd ? TRUE : FALSE);
+        return TRUE;
+    }
+};
+
+// WM_ENDSESSION: void handler(bool ending); `ending` is false when the session goes on.
+template <> struct MessageTraits<WM_ENDSESSION> : MessageTraits<WM_NULL> {
+    static std::tuple<bool> arguments(WPARAM wParam, LPARAM) { return {wParam != FALSE}; }
+};
+
 namespace detail {
 
 template <class Handler> struct HandlerClass;
@@ -36,99 +88,48 @@ template <class D, class R, class... Args> struct HandlerClass<R (D::*)(Args...)
     using type = D;
 };
 
+// R (D::*)(Args...) for Args in a std::tuple.
+template <class D, class R, class Arguments> struct MemberFunction;
+template <class D, class R, class... Args> struct MemberFunction<D, R, std::tuple<Args...>> {
+    using type = R (D::*)(Args...);
+};
+
+// Every row: the handler's type follows from Traits, and the row calls it with the decoded
+// arguments.
+template <class Traits, auto handler> MessageEntry makeEntry(UINT message, UINT commandId) {
+    using D = typename HandlerClass<decltype(handler)>::type;
+    using Result = typename Traits::Result;
+    using Arguments = decltype(Traits::arguments(WPARAM{}, LPARAM{}));
+    static_assert(
+        std::is_same_v<decltype(handler), typename MemberFunction<D, Result, Arguments>::type>,
+        "the handler's result and parameters must be those MessageTraits gives its message");
+    return {message, commandId, [](Dialog& dialog, WPARAM wParam, LPARAM lParam) -> INT_PTR {
+                D& target = static_cast<D&>(dialog);
+                const auto arguments =
+                    std::tuple_cat(std::tie(target), Traits::arguments(wParam, lParam));
+                if constexpr (std::is_void_v<Result>) {
+                    std::apply(handler, arguments);
+                    return TRUE;
+                } else {
+                    return Traits::reply(target.handle(), std::apply(handler, arguments));
+                }
+            }};
+}
+
 } // namespace detail
+
+// A row for `message`, with the handler MessageTraits<message> describes.
+template <UINT message, auto handler> MessageEntry entry() {
+    static_assert(message != WM_COMMAND, "a button's click: commandEntry<handler>(id)");
+    return detail::makeEntry<MessageTraits<message>, handler>(message, 0);
+}
 
 // Button `id` clicked: void handler().
 template <auto handler> MessageEntry commandEntry(UINT id) {
-    using D = typename detail::HandlerClass<decltype(handler)>::type;
-    static_assert(std::is_same<decltype(handler), void (D::*)()>::value, "void handler()");
-    return {WM_COMMAND, id, [](Dialog& dialog, WPARAM, LPARAM) -> INT_PTR {
-                (static_cast<D&>(dialog).*handler)();
-                return TRUE;
-            }};
+    return detail::makeEntry<MessageTraits<WM_COMMAND>, handler>(WM_COMMAND, id);
 }
 
-// WM_SYSCOMMAND: void handler(UINT command, LPARAM position).
-template <auto handler> MessageEntry sysCommandEntry() {
-    using D = typename detail::HandlerClass<decltype(handler)>::type;
-    static_assert(std::is_same<decltype(handler), void (D::*)(UINT, LPARAM)>::value,
-                  "void handler(UINT, LPARAM)");
-    return {WM_SYSCOMMAND, 0, [](Dialog& dialog, WPARAM wParam, LPARAM lParam) -> INT_PTR {
-                (static_cast<D&>(dialog).*handler)(static_cast<UINT>(wParam), lParam);
-                return TRUE;
-            }};
-}
-
-// WM_PAINT: void handler().
-template <auto handler> MessageEntry paintEntry() {
-    using D = typename detail::HandlerClass<decltype(handler)>::type;
-    static_assert(std::is_same<decltype(handler), void (D::*)()>::value, "void handler()");
-    return {WM_PAINT, 0, [](Dialog& dialog, WPARAM, LPARAM) -> INT_PTR {
-                (static_cast<D&>(dialog).*handler)();
-                return TRUE;
-            }};
-}
-
-// WM_QUERYDRAGICON: HICON handler(); a dialog procedure returns the icon itself.
-template <auto handler> MessageEntry queryDragIconEntry() {
-    using D = typename detail::HandlerClass<decltype(handler)>::type;
-    static_assert(std::is_same<decltype(handler), HICON (D::*)()>::value, "HICON handler()");
-    return {WM_QUERYDRAGICON, 0, [](Dialog& dialog, WPARAM, LPARAM) -> INT_PTR {
-                return reinterpret_cast<INT_PTR>((static_cast<D&>(dialog).*handler)());
-            }};
-}
-
-// WM_DPICHANGED: void handler(int dotsPerInch), the new vertical DPI. The suggested rectangle
-// is left to the default processing (the dialog manager resizes the dialog itself).
-template <auto handler> MessageEntry dpiChangedEntry() {
-    using D = typename detail::HandlerClass<decltype(handler)>::type;
-    static_assert(std::is_same<decltype(handler), void (D::*)(int)>::value, "void handler(int)");
-    return {WM_DPICHANGED, 0, [](Dialog& dialog, WPARAM wParam, LPARAM) -> INT_PTR {
-                (static_cast<D&>(dialog).*handler)(HIWORD(wParam));
-                return TRUE;
-            }};
-}
-
-// WM_TIMER: void handler(UINT_PTR id).
-template <auto handler> MessageEntry timerEntry() {
-    using D = typename detail::HandlerClass<decltype(handler)>::type;
-    static_assert(std::is_same<decltype(handler), void (D::*)(UINT_PTR)>::value,
-                  "void handler(UINT_PTR)");
-    return {WM_TIMER, 0, [](Dialog& dialog, WPARAM wParam, LPARAM) -> INT_PTR {
-                (static_cast<D&>(dialog).*handler)(static_cast<UINT_PTR>(wParam));
-                return TRUE;
-            }};
-}
-
-// Any other message, e.g. a registered or a private one: void handler().
+// A private message (WM_APP and up) or a registered one: void handler().
 template <auto handler> MessageEntry messageEntry(UINT message) {
-    using D = typename detail::HandlerClass<decltype(handler)>::type;
-    static_assert(std::is_same<decltype(handler), void (D::*)()>::value, "void handler()");
-    return {message, 0, [](Dialog& dialog, WPARAM, LPARAM) -> INT_PTR {
-                (static_cast<D&>(dialog).*handler)();
-                return TRUE;
-            }};
-}
-
-// WM_QUERYENDSESSION: bool handler(), true to let the session end. A dialog procedure gives
-// the answer through DWLP_MSGRESULT.
-template <auto handler> MessageEntry queryEndSessionEntry() {
-    using D = typename detail::HandlerClass<decltype(handler)>::type;
-    static_assert(std::is_same<decltype(handler), bool (D::*)()>::value, "bool handler()");
-    return {WM_QUERYENDSESSION, 0, [](Dialog& dialog, WPARAM, LPARAM) -> INT_PTR {
-                const bool mayEnd = (static_cast<D&>(dialog).*handler)();
-                SetWindowLongPtrW(static_cast<D&>(dialog).handle(), DWLP_MSGRESULT,
-                                  mayEnd ? TRUE : FALSE);
-                return TRUE;
-            }};
-}
-
-// WM_ENDSESSION: void handler(bool ending); `ending` is false when the session goes on.
-template <auto handler> MessageEntry endSessionEntry() {
-    using D = typename detail::HandlerClass<decltype(handler)>::type;
-    static_assert(std::is_same<decltype(handler), void (D::*)(bool)>::value, "void handler(bool)");
-    return {WM_ENDSESSION, 0, [](Dialog& dialog, WPARAM wParam, LPARAM) -> INT_PTR {
-                (static_cast<D&>(dialog).*handler)(wParam != FALSE);
-                return TRUE;
-            }};
+    return detail::makeEntry<MessageTraits<WM_NULL>, handler>(message, 0);
 }

@@ -36,17 +36,17 @@ UpdateDialog::UpdateDialog(AboutBox showAbout, HWND parent)
 
 MessageTable UpdateDialog::messageTable() const {
     static const MessageEntry entries[] = {
-        sysCommandEntry<&UpdateDialog::onSysCommand>(),
-        paintEntry<&UpdateDialog::onPaint>(),
-        queryDragIconEntry<&UpdateDialog::onQueryDragIcon>(),
+        entry<WM_SYSCOMMAND, &UpdateDialog::onSysCommand>(),
+        entry<WM_PAINT, &UpdateDialog::onPaint>(),
+        entry<WM_QUERYDRAGICON, &UpdateDialog::onQueryDragIcon>(),
         commandEntry<&UpdateDialog::onConnect>(IDC_CONNECT),
         commandEntry<&UpdateDialog::onOpen>(IDC_OPEN),
         commandEntry<&UpdateDialog::onUpdate>(IDC_UPDATE),
-        timerEntry<&UpdateDialog::onTimer>(),
-        dpiChangedEntry<&UpdateDialog::onDpiChanged>(),
+        entry<WM_TIMER, &UpdateDialog::onTimer>(),
+        entry<WM_DPICHANGED, &UpdateDialog::onDpiChanged>(),
         messageEntry<&UpdateDialog::onWorkerEnded>(workerEndedMessage),
-        queryEndSessionEntry<&UpdateDialog::onQueryEndSession>(),
-        endSessionEntry<&UpdateDialog::onEndSession>(),
+        entry<WM_QUERYENDSESSION, &UpdateDialog::onQueryEndSession>(),
+        entry<WM_ENDSESSION, &UpdateDialog::onEndSession>(),
         // The shell sends it once the window's taskbar button exists.
         messageEntry<&UpdateDialog::onTaskbarButtonCreated>(
             RegisterWindowMessageW(L"TaskbarButtonCreated")),
