@@ -17,6 +17,10 @@ namespace {
 // The program's title: the caption of its main dialog, by which a second copy finds it, and of
 // its message boxes.
 constexpr wchar_t programTitle[] = L"QZハルモカLuneファームウェア更新";
+// How long a second start looks for the first copy's dialog. A copy that shows none by then is
+// ending, or hangs letting its device go: this one starts after all, and Connect reports the
+// device's refusal should the other still hold it. A start is never lost silently.
+constexpr DWORD firstCopyPatience = 2000;
 } // namespace
 
 UpdaterApp::UpdaterApp() : Application(programTitle) {}
@@ -25,10 +29,8 @@ bool UpdaterApp::initInstance() {
     // One device per PC, so one copy per session: a second start shows the first copy and ends
     // without touching the device.
     const SingleInstance instance(L"KelvoUpdate.QZHarmokaLune");
-    if (!instance.isFirst()) {
-        bringDialogToFront(programTitle);
+    if (!instance.isFirst() && bringDialogToFront(programTitle, firstCopyPatience))
         return false;
-    }
     // The dialog, and with it the device (closed if still open), ends with this scope.
     UpdateDialog dialog([](HWND owner) {
         AboutDialog about(owner);

@@ -31,11 +31,17 @@ SingleInstance::SingleInstance(const std::wstring& name)
     : mutex(CreateMutexW(nullptr, FALSE, (L"Local\\" + name).c_str())),
       first(!mutex || GetLastError() != ERROR_ALREADY_EXISTS) {}
 
-bool bringDialogToFront(const std::wstring& title) {
+bool bringDialogToFront(const std::wstring& title, DWORD patience) {
     DialogSearch search{title, nullptr};
-    EnumWindows(&findDialog, reinterpret_cast<LPARAM>(&search));
-    if (search.found == nullptr)
-        return false;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        EnumWindows(&findDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr)
+            break;
+        if (GetTickCount() - start >= patience)
+            return false;
+        Sleep(50);
+    }
     // Another process's window: asked without waiting for that process to answer.
     if (IsIconic(search.found))
         ShowWindowAsync(search.found, SW_RESTORE);

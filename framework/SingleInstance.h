@@ -2,7 +2,8 @@
 //
 // 1. The program makes one at start-up, before any window, and keeps it until it ends.
 // 2. isFirst() is false when another copy of this session already holds the name: this copy
-//    then brings that one's dialog to the front (bringDialogToFront) and ends.
+//    then brings that one's dialog to the front (bringDialogToFront) and ends, or starts after
+//    all when that copy shows no dialog (it is ending).
 // The name is a named mutex in the session's namespace (Local\); Windows lets it go with the
 // process that holds it, however that process ends.
 #pragma once
@@ -28,5 +29,6 @@ private:
 
 // Brings the top-level dialog titled `title` that no window owns (another copy's main dialog)
 // to the front, restored if minimised; a window it shows modally (a message box, the file
-// dialog) comes before it. False when there is no such dialog.
-bool bringDialogToFront(const std::wstring& title);
+// dialog) comes before it. Looks for up to `patience` milliseconds; false when no such dialog
+// appears.
+bool bringDialogToFront(const std::wstring& title, DWORD patience);

@@ -3,6 +3,7 @@
 #include "E2eTest.h"
 #include "support/Polling.h"
 #include "support/Texts.h"
+#include "base/Handle.h"
 #include "res/resource.h"
 
 namespace e2e {
@@ -119,6 +120,18 @@ TEST_F(SecondCopy, BringsTheFirstToTheFrontAndEnds) {
     dialog().postClose();
     EXPECT_TRUE(programEnds());
     EXPECT_TRUE(devicesClosed(traceLines(), 1));
+}
+
+// A copy that holds the name but shows no dialog (it is ending, or hangs in its driver's
+// close): a new start waits for it a little, then starts all the same.
+TEST_F(SecondCopy, StartsAfterAllWhenTheCopyHoldingTheNameShowsNoDialog) {
+    const Handle ending(CreateMutexW(nullptr, FALSE, L"Local\\KelvoUpdate.QZHarmokaLune"));
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), GetLastError()) << "the name is taken already";
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(click(idConnect));
+    EXPECT_TRUE(logBecomes(text::deviceLines));
+    dialog().postClose();
+    EXPECT_TRUE(programEnds());
 }
 
 TEST(Locale, RunsUnderTheCodePageItIsMeantFor) {
