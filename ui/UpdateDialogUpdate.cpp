@@ -47,9 +47,10 @@ DWORD WINAPI UpdateDialog::updateThreadProc(void* argument) {
         try {
             result = dialog.runUpdate();
         } catch (...) {
-            // Out of memory while logging: give the device up; the dialog still reaches its
-            // Finished state.
-            dialog.device.close();
+            // Out of memory while logging: give the device up, unless the sequence already did;
+            // the dialog still reaches its Finished state.
+            if (dialog.device.isOpened())
+                dialog.device.close();
         }
     }
     const HWND window = dialog.handle();

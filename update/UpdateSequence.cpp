@@ -3,6 +3,8 @@
 #include "platform/Clock.h"
 #include "update/FirmwareWriter.h"
 
+#include <exception>
+
 namespace {
 
 constexpr int stageFirst = 1;
@@ -50,12 +52,20 @@ int runUpdateSequence(FirmwareWriter& device, const std::wstring& firmwarePath,
         status = leaveStage(device, stageUpdating, device.readStatus0());
     }
     if (status == stageDone) {
-        // The outcome first: it stands even if the line can't be logged.
+        // The outcome first: it stands even if the line can't be logged. The device is told
+        // to run its new firmware (nothing to do if it refuses) and let go whatever the log does.
         if (succeeded != nullptr)
             *succeeded = true;
-        log(logtext::succeeded);
-        device.sendFinal(); // the device runs its new firmware; nothing to do if it refuses
+        std::exception_ptr logFailure;
+        try {
+            log(logtext::succeeded);
+        } catch (...) {
+            logFailure = std::current_exception();
+        }
+        device.sendFinal();
         device.close();
+        if (logFailure)
+            std::rethrow_exception(logFailure);
         return 0;
     }
     log(logtext::failed);

@@ -140,7 +140,8 @@ protected:
         return steps;
     }
 
-    UpdateDialog dialog{nullptr};
+    std::vector<HWND> aboutOwners; // the owner of each about box shown
+    UpdateDialog dialog{[this](HWND owner) { aboutOwners.push_back(owner); }};
 };
 
 TEST_F(UpdateDialogTest, ConnectStepThenConnectLeadsToTheOpenStep) {
@@ -158,6 +159,16 @@ TEST_F(UpdateDialogTest, ConnectStepThenConnectLeadsToTheOpenStep) {
              // The log's own font: 10.5 points of ＭＳ ゴシック at its monitor's resolution.
              EXPECT_EQ(toWide("ＭＳ ゴシック -21"), logFont());
              EXPECT_EQ(std::vector<HWND>{item(IDC_LOG)}, FakeDpi::get().asked);
+             // The system menu ends with a separator and the about entry; choosing it shows
+             // the about box over the dialog.
+             const HMENU menu = GetSystemMenu(dlg(), FALSE);
+             const int last = GetMenuItemCount(menu) - 1;
+             wchar_t entry[64] = {};
+             GetMenuStringW(menu, last, entry, 64, MF_BYPOSITION);
+             ASSERT_EQ("Kelvo のﾊﾞｰｼﾞｮﾝ情報(&A)...", toCodePage932BestFit(entry));
+             EXPECT_NE(0u, GetMenuState(menu, last - 1, MF_BYPOSITION) & MF_SEPARATOR);
+             SendMessageW(dlg(), WM_SYSCOMMAND, GetMenuItemID(menu, last), 0);
+             EXPECT_EQ(std::vector<HWND>{dlg()}, aboutOwners);
          }),
          act([this] {
              click(IDC_CONNECT);
@@ -193,7 +204,7 @@ TEST_F(UpdateDialogTest, TheLogFontIsRemadeForEveryDpiChange) {
 
 TEST_F(UpdateDialogTest, OpenChecksTheFileAndLogsItsRevisionAndNotes) {
     TempFile otherDevice(firmware(0x12ABCE, 'b', "x"));
-    TempFile forVariant(firmware(0, 'b', "a\nb"));
+    TempFile forVariant(firmware(0, 'b', "a\n5% fit"));
     const INT_PTR result = DialogScript::run(
         dialog, join({{act([this] { click(IDC_CONNECT); })},
                       openFile(L""),
@@ -209,7 +220,7 @@ TEST_F(UpdateDialogTest, OpenChecksTheFileAndLogsItsRevisionAndNotes) {
                       openFile(forVariant.path()),
                       {act([this] {
                            EXPECT_EQ(connectedLines + text::incompatible +
-                                         text::newRevisionLine(L"Rev.2.0b") + L"a\r\nb\r\n",
+                                         text::newRevisionLine(L"Rev.2.0b") + L"a\r\n5% fit\r\n",
                                      log());
                            EXPECT_EQ(statesOf(Step::update), buttons());
                            EXPECT_TRUE(focused(IDC_UPDATE));
@@ -326,6 +337,8 @@ TEST_F(UpdateDialogTest, AWorkerOutOfMemoryStillReachesFinishedWithTheDeviceClos
                waitFor([this] { return finished(); }), act([this] {
                    EXPECT_EQ(connectedLines + text::newRevisionLine(L"Rev.2.0z") + text::sending,
                              log());
+                   // The device still hears that it runs its new firmware (0xB0).
+                   EXPECT_EQ(1, driver().countCalls("ControlRequest(dev,0,0,0xB0,"));
                    EXPECT_EQ("CloseDevice(dev)", driver().calls.back());
                    EXPECT_EQ(onDialog({TBPF_INDETERMINATE, TBPF_NOPROGRESS}), taskbarStates());
                    EXPECT_EQ(std::vector<HWND>{dlg()}, flashedWindows());
