@@ -1,7 +1,7 @@
-// Firmware files that are not what they claim, through Open: a folder never leaves the file
-// dialog; a file another program holds can't be opened; files empty, cut short inside the
-// eight fixed header bytes, or with a header size below 8 are all refused as not for this
-// device, and the Open step stays. Then a file with the longest header (255 bytes, notes
+// Firmware files that are not what they claim, through Open: a folder or a missing name never
+// leaves the file dialog; a file another program holds can't be opened; files empty, cut short
+// inside the eight fixed header bytes, or with a header size below 8 are all refused as not for
+// this device, and the Open step stays. Then a file with the longest header (255 bytes, notes
 // without a NUL) at a path with characters outside code page 932 is taken and updates the
 // device whole.
 //
@@ -78,6 +78,17 @@ TEST_F(BadFile, OpenRefusesLockedAndHeaderlessFilesThenTakesTheLongestHeaderFrom
     ASSERT_TRUE(answerFileDialog(fileDialog, folder));
     ASSERT_TRUE(postedMessagesHandled(fileDialog));
     EXPECT_TRUE(IsWindow(fileDialog));
+    // A name that does not exist: the file dialog says so itself and stays open.
+    ASSERT_TRUE(answerFileDialog(fileDialog, workFile(L"missing.dat")));
+    HWND notFound = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        for (HWND window : topLevelWindows())
+            if (GetWindow(window, GW_OWNER) == fileDialog && IsWindowVisible(window))
+                notFound = window;
+        return notFound != nullptr;
+    })) << "no box over the file dialog";
+    ASSERT_TRUE(pressButton(notFound, IDOK));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(notFound); }));
     ASSERT_TRUE(pressButton(fileDialog, IDCANCEL));
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(fileDialog); }));
     EXPECT_TRUE(dialog().log() == log);

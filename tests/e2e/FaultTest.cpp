@@ -45,17 +45,18 @@ TEST_F(ConnectFault, EveryRefusalIsLoggedAndConnectWorksOnceTheDeviceIsHealthy) 
 }
 
 // The system's text in a refused request's line is code page 932, as every byte of the log is
-// read, whatever the system's language: a German umlaut takes its fit in that code page.
+// read, whatever the system's language: a German umlaut takes its fit in that code page. Its
+// placeholder stays as it stands ("%1 e" would be a conversion to printf).
 TEST_F(ConnectFault, TheSystemsTextIsLoggedInCodePage932InEveryLanguage) {
-    // Wine's text for 87 in the languages of the end-to-end runs.
+    // Wine's text for 107 in the languages of the end-to-end runs.
     const std::map<LANGID, std::string> lines = {
-        {LANG_GERMAN, vendorRequestError(87, "Ungultiger Parameter.\r\n")},
-        {LANG_JAPANESE, vendorRequestError(87, "パラメーターは正しくありません。\r\n")},
-        {LANG_ENGLISH, vendorRequestError(87, "Invalid parameter.\r\n")},
+        {LANG_GERMAN, vendorRequestError(107, "Datentrager in Laufwerk %1 einlegen.\r\n")},
+        {LANG_JAPANESE, vendorRequestError(107, "ドライブ %1 にディスクを入れてください。\r\n")},
+        {LANG_ENGLISH, vendorRequestError(107, "Insert disk for drive %1.\r\n")},
     };
     const auto line = lines.find(PRIMARYLANGID(GetUserDefaultUILanguage()));
     ASSERT_NE(line, lines.end()) << "no line known for language " << GetUserDefaultUILanguage();
-    writeScenario("refuse_request = 0xB1:87");
+    writeScenario("refuse_request = 0xB1:107");
     ASSERT_TRUE(start());
     ASSERT_TRUE(click(idConnect));
     EXPECT_TRUE(logBecomes(text::fromCodePage932(line->second)));
