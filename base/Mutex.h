@@ -8,6 +8,9 @@ class Mutex {
 public:
     // Throws std::system_error when the mutex can't be created.
     Mutex();
+    // A lock stays where its users find it: neither copied nor moved.
+    Mutex(const Mutex&) = delete;
+    Mutex& operator=(const Mutex&) = delete;
 
     // Waits without a time-out. A mutex abandoned by a thread that ended holding it is handed
     // over all the same; the caller goes on in every case.
