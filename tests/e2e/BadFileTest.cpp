@@ -81,12 +81,8 @@ TEST_F(BadFile, OpenRefusesLockedAndHeaderlessFilesThenTakesTheLongestHeaderFrom
     // A name that does not exist: the file dialog says so itself and stays open.
     ASSERT_TRUE(answerFileDialog(fileDialog, workFile(L"missing.dat")));
     HWND notFound = nullptr;
-    ASSERT_TRUE(waitUntil([&] {
-        for (HWND window : topLevelWindows())
-            if (GetWindow(window, GW_OWNER) == fileDialog && IsWindowVisible(window))
-                notFound = window;
-        return notFound != nullptr;
-    })) << "no box over the file dialog";
+    ASSERT_TRUE(waitUntil([&] { return (notFound = findMessageBox(program().id(), fileDialog)); }))
+        << "no box over the file dialog";
     ASSERT_TRUE(pressButton(notFound, IDOK));
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(notFound); }));
     ASSERT_TRUE(pressButton(fileDialog, IDCANCEL));

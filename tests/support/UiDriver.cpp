@@ -181,10 +181,11 @@ bool pressButton(HWND dialog, int id) {
     return PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0) != 0;
 }
 
-HWND findMessageBox(DWORD pid) {
+HWND findMessageBox(DWORD pid, HWND owner) {
     const HWND main = findMainDialog(pid).handle();
     for (HWND dialog : dialogsOf(pid)) {
-        if (dialog != main && IsWindowVisible(dialog))
+        if (dialog != main && IsWindowVisible(dialog) &&
+            (owner == nullptr || GetWindow(dialog, GW_OWNER) == owner))
             return dialog;
     }
     return nullptr;

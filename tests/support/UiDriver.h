@@ -106,8 +106,8 @@ bool answerFileDialog(HWND fileDialog, const std::wstring& path);
 bool pressButton(HWND dialog, int id);
 
 // A visible dialog of process `pid` other than its main dialog (a message box while no file
-// dialog or about box is open), or null.
-HWND findMessageBox(DWORD pid);
+// dialog or about box is open), or with `owner` the one that window owns; null when none.
+HWND findMessageBox(DWORD pid, HWND owner = nullptr);
 // The message text of a message box (its static texts, joined by line feeds).
 std::wstring messageBoxText(HWND box);
 
