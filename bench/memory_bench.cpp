@@ -2,7 +2,7 @@
 // 64 MiB firmware file to the simulator, above what the process held just before, divided by
 // the file size. One buffer for the whole file and no second copy give a little over 1.
 //
-// Private bytes as ../tests/integration/ProcessCounters.h reads them; Wine 8 keeps no peak, so a
+// Private bytes as tests/support/ProcessCounters.h reads them; Wine 8 keeps no peak, so a
 // thread samples them every millisecond during the transfer.
 //
 //     wine-run bench/memory_bench.exe

@@ -79,7 +79,7 @@ protected:
     // A sample firmware file, and a path in this test's own folder.
     std::wstring sample(const std::wstring& name) const;
     std::wstring workFile(const std::wstring& name) const;
-    // The simulator's trace of this test, as ../SimTrace.h reads it.
+    // The simulator's trace of this test, as support/SimTrace.h reads it.
     Lines traceLines() const { return readTrace(workFile(L"trace.txt")); }
 
     // Saves a screenshot of `windows` (the main dialog when empty) as NAME.png.

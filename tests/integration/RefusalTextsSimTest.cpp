@@ -1,5 +1,6 @@
-// Every operation the simulated device can refuse (../DeviceFaults.h), through UsbDevice (English
-// texts) and through UpdaterDevice (Japanese texts where the user meets them, English otherwise).
+// Every operation the simulated device can refuse (support/DeviceFaults.h), through UsbDevice
+// (English texts) and through UpdaterDevice (Japanese texts where the user meets them, English
+// otherwise).
 #include "support/DeviceFaults.h"
 #include "SimFixture.h"
 

@@ -3,7 +3,7 @@
 //
 // Each test gets a folder of its own for the simulator's scenario, trace and state files and
 // names them through the environment before it opens the device (the simulator reads them at
-// every open device). trace() is the trace as ../SimTrace.h reads it.
+// every open device). trace() is the trace as support/SimTrace.h reads it.
 #pragma once
 
 #include "support/ErrorTexts.h"

@@ -1,7 +1,7 @@
 // The device layer's error lines as the tests expect them, written once. The system's part
 // comes from FormatMessageA, apart from the product's own formatting; it equals what the
 // product logs where the system's code page is 932 or the text is plain ASCII. The end-to-end
-// tests read these lines back from the log as UTF-16 (e2e/Texts.h, fromCodePage932).
+// tests read these lines back from the log as UTF-16 (Texts.h, fromCodePage932).
 #pragma once
 
 #include <windows.h>

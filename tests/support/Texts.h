@@ -41,7 +41,7 @@ inline const std::wstring sampleLines = newRevisionLine(L"Rev.1.3a") +
                                         L"接続の安定性を改善しました.\r\n"
                                         L"更新時間を短縮しました.\r\n";
 
-// A line as the program writes it (code page 932, as ../ErrorTexts.h and ../DeviceFaults.h
+// A line as the program writes it (code page 932, as ErrorTexts.h and DeviceFaults.h
 // build them), read back.
 inline std::wstring fromCodePage932(const std::string& line) {
     std::wstring wide(line.size(), L'\0');
