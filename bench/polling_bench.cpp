@@ -28,7 +28,7 @@ using namespace bench;
 
 constexpr DWORD verifyMilliseconds = 5000;
 // The whole update, generously for a slow machine under load; only a hung one reaches it.
-constexpr DWORD updateBound = verifyMilliseconds + e2e::patience;
+constexpr DWORD updateBound = verifyMilliseconds + support::patience;
 constexpr int verifying = 2;
 
 // The device object of the update, counting the status reads that reached the device and

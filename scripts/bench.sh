@@ -34,7 +34,7 @@ for arch in "${archs[@]}"; do
     # the benchmarks' display, and end the session before the display goes.
     "$tree/wine-run" --server -k 2>/dev/null || true
     echo "== $arch"
-    (cd "$tree" && "$root/tests/e2e/with-xvfb.sh" bash -c '
+    (cd "$tree" && "$root/scripts/with-xvfb.sh" bash -c '
         status=0
         for bench in "$@"; do
             ./wine-run "bench/$bench.exe" || status=1

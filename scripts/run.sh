@@ -58,7 +58,7 @@ if [ $headless -eq 0 ] && displayUsable; then
 else
     echo "run: no usable display: a scripted walk on a private Xvfb display"
     shots=$tree/screenshots/run
-    "$root/tests/e2e/with-xvfb.sh" "$tree/wine-run" "$tree/tools/kelvo_walk.exe" \
+    "$root/scripts/with-xvfb.sh" "$tree/wine-run" "$tree/tools/kelvo_walk.exe" \
         --program="$tree/bin/KelvoUpdate.exe" --firmware="$firmware/lune-1.3a.dat" \
         --work="$run" --shots="$shots"
 fi

@@ -24,7 +24,7 @@
 
 namespace {
 
-using namespace e2e;
+using namespace support;
 
 // UTF-8 without the carriage returns of the log's line ends.
 std::string utf8(const std::wstring& text) {

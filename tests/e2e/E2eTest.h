@@ -23,6 +23,9 @@
 
 namespace e2e {
 
+// The end-to-end tests are written in the terms of the test support library.
+using namespace support;
+
 // What the test program was told on its command line.
 struct Settings {
     std::wstring programPath;      // KelvoUpdate.exe

@@ -18,18 +18,18 @@ int wmain(int argc, wchar_t** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     e2e::Settings& settings = e2e::settings();
     for (int i = 1; i < argc; ++i) {
-        using e2e::option;
+        using support::option;
         std::wstring value;
         if (option(argv[i], L"--program=", value))
-            settings.programPath = e2e::windowsPathOf(value);
+            settings.programPath = support::windowsPathOf(value);
         else if (option(argv[i], L"--simulator=", value))
-            settings.simulatorPath = e2e::windowsPathOf(value);
+            settings.simulatorPath = support::windowsPathOf(value);
         else if (option(argv[i], L"--companion=", value))
-            settings.companionPath = e2e::windowsPathOf(value);
+            settings.companionPath = support::windowsPathOf(value);
         else if (option(argv[i], L"--firmware=", value))
-            settings.firmwareDir = e2e::windowsPathOf(value);
+            settings.firmwareDir = support::windowsPathOf(value);
         else if (option(argv[i], L"--work=", value))
-            settings.workDir = e2e::windowsPathOf(value);
+            settings.workDir = support::windowsPathOf(value);
         else if (option(argv[i], L"--shots=", value))
             settings.shotsDir = value;
         else if (option(argv[i], L"--expect-acp=", value))
@@ -47,11 +47,11 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::error_code error;
     if (!settings.shotsDir.empty())
-        std::filesystem::create_directories(e2e::windowsPathOf(settings.shotsDir), error);
+        std::filesystem::create_directories(support::windowsPathOf(settings.shotsDir), error);
 
     // One virtual desktop for the whole run: Wine draws captions and frames there.
     settings.desktop = L"kelvo-" + std::to_wstring(GetCurrentProcessId());
-    e2e::VirtualDesktop desktop(settings.desktop, 800, 600);
+    support::VirtualDesktop desktop(settings.desktop, 800, 600);
     if (!desktop.attached()) {
         std::fprintf(stderr, "kelvo_e2e: no virtual desktop (is DISPLAY set?)\n");
         return 1;

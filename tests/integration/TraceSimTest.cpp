@@ -28,10 +28,10 @@ TEST_F(SimTrace, TwoProcessesAppendWholeLines) {
     wchar_t program[MAX_PATH];
     GetModuleFileNameW(nullptr, program, MAX_PATH);
     const std::string option = appendOption;
-    e2e::ProgramProcess child(program, {}, L"", std::wstring(option.begin(), option.end()));
+    support::ProgramProcess child(program, {}, L"", std::wstring(option.begin(), option.end()));
     ASSERT_TRUE(child.started());
     appendLines();
-    ASSERT_TRUE(child.waitForExit(e2e::patience));
+    ASSERT_TRUE(child.waitForExit(support::patience));
     EXPECT_EQ(0u, child.exitCode());
 
     const std::string text = readFile(L"trace.txt");

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-namespace e2e {
+namespace support {
 
 // Long enough for a slow machine under load; only a broken program ever reaches it.
 constexpr DWORD patience = 60000;
@@ -25,4 +25,4 @@ inline bool waitUntil(const std::function<bool()>& condition, DWORD timeout = pa
     }
 }
 
-} // namespace e2e
+} // namespace support

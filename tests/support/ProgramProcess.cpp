@@ -6,7 +6,7 @@
 #include <cwctype>
 #include <map>
 
-namespace e2e {
+namespace support {
 
 namespace {
 
@@ -110,4 +110,4 @@ bool option(const wchar_t* argument, const wchar_t* name, std::wstring& value) {
     return true;
 }
 
-} // namespace e2e
+} // namespace support

@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-namespace e2e {
+namespace support {
 
 using Environment = std::vector<std::pair<std::wstring, std::wstring>>;
 
@@ -50,4 +50,4 @@ private:
 // followed by the value, which goes to `value`.
 bool option(const wchar_t* argument, const wchar_t* name, std::wstring& value);
 
-} // namespace e2e
+} // namespace support

@@ -3,7 +3,7 @@
 #include "Polling.h"
 #include "ProgramProcess.h"
 
-namespace e2e {
+namespace support {
 
 namespace {
 
@@ -67,4 +67,4 @@ bool Screenshots::save(const std::wstring& name, const std::vector<HWND>& window
         20000);
 }
 
-} // namespace e2e
+} // namespace support

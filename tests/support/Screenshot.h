@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace support {
 
 class Screenshots {
 public:
@@ -28,4 +28,4 @@ private:
 // The Windows path (drive Z:) of a Linux path.
 std::wstring windowsPathOf(const std::wstring& unixPath);
 
-} // namespace e2e
+} // namespace support

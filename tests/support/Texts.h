@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace e2e::text {
+namespace support::text {
 
 inline const std::wstring mainTitle = L"QZハルモカLuneファームウェア更新";
 inline const std::wstring aboutTitle = L"Kelvoのﾊﾞｰｼﾞｮﾝ情報";
@@ -51,4 +51,4 @@ inline std::wstring fromCodePage932(const std::string& line) {
     return wide;
 }
 
-} // namespace e2e::text
+} // namespace support::text

@@ -2,7 +2,7 @@
 
 #include <dlgs.h>
 
-namespace e2e {
+namespace support {
 
 namespace {
 
@@ -217,4 +217,4 @@ HWND findDialogByTitle(DWORD pid, const std::wstring& title) {
     return nullptr;
 }
 
-} // namespace e2e
+} // namespace support

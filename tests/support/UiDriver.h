@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace support {
 
 // Control ids of the main dialog.
 enum ControlId : int {
@@ -114,4 +114,4 @@ std::wstring messageBoxText(HWND box);
 // A top-level dialog of `pid` with the title `title`, or null.
 HWND findDialogByTitle(DWORD pid, const std::wstring& title);
 
-} // namespace e2e
+} // namespace support

@@ -2,7 +2,7 @@
 
 #include "Polling.h"
 
-namespace e2e {
+namespace support {
 
 VirtualDesktop::VirtualDesktop(std::wstring name, int width, int height)
     : desktopName(std::move(name)),
@@ -36,4 +36,4 @@ VirtualDesktop::~VirtualDesktop() {
     explorer.waitForExit(10000);
 }
 
-} // namespace e2e
+} // namespace support

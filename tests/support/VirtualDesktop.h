@@ -13,7 +13,7 @@
 
 #include <string>
 
-namespace e2e {
+namespace support {
 
 class VirtualDesktop {
 public:
@@ -32,4 +32,4 @@ private:
     HDESK desktop = nullptr;
 };
 
-} // namespace e2e
+} // namespace support

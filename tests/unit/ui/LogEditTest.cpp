@@ -38,7 +38,9 @@ protected:
         return windowText();
     }
     // The window's text as code page 932 bytes.
-    std::string windowText() const { return toCodePage932BestFit(e2e::windowText(edit.handle())); }
+    std::string windowText() const {
+        return toCodePage932BestFit(support::windowText(edit.handle()));
+    }
 
     EditWindow edit;
     LogEdit log;
@@ -123,7 +125,7 @@ TEST_F(LogEditTest, TwoWorkersAppendingAtOnceLoseNothing) {
     std::thread first(worker, 'A');
     std::thread second(worker, 'B');
     const DWORD start = GetTickCount();
-    while (finished < 2 && GetTickCount() - start < e2e::patience) {
+    while (finished < 2 && GetTickCount() - start < support::patience) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         pumpMessages();
     }

@@ -38,9 +38,9 @@ struct Control {
 // the end-to-end layout test's.
 std::vector<Control> controlsOf(HWND dialog) {
     std::vector<Control> controls;
-    for (HWND child : e2e::childWindows(dialog))
-        controls.push_back({GetDlgCtrlID(child), toCodePage932BestFit(e2e::className(child)),
-                            toCodePage932BestFit(e2e::windowText(child)),
+    for (HWND child : support::childWindows(dialog))
+        controls.push_back({GetDlgCtrlID(child), toCodePage932BestFit(support::className(child)),
+                            toCodePage932BestFit(support::windowText(child)),
                             static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE))});
     return controls;
 }
@@ -49,7 +49,7 @@ TEST(Resources, MainDialogTemplate) {
     const TemplateWindow window = createFrom(IDD_UPDATE);
     HWND dialog = window.get();
     ASSERT_NE(nullptr, dialog);
-    EXPECT_EQ(e2e::text::mainTitle, e2e::windowText(dialog));
+    EXPECT_EQ(support::text::mainTitle, support::windowText(dialog));
     const DWORD style = static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE));
     const DWORD wanted = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
     EXPECT_EQ(wanted, style & wanted);
@@ -95,7 +95,7 @@ TEST(Resources, AboutBoxTemplate) {
     const TemplateWindow window = createFrom(IDD_ABOUTBOX);
     HWND dialog = window.get();
     ASSERT_NE(nullptr, dialog);
-    EXPECT_EQ(e2e::text::aboutTitle, e2e::windowText(dialog));
+    EXPECT_EQ(support::text::aboutTitle, support::windowText(dialog));
     const DWORD style = static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE));
     EXPECT_EQ(0u, style & WS_VISIBLE);
     EXPECT_EQ(0, GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);

@@ -22,16 +22,16 @@
 
 namespace {
 
-using e2e::statesOf;
-using e2e::Step;
-namespace text = e2e::text;
+using support::statesOf;
+using support::Step;
+namespace text = support::text;
 
 const std::wstring connectedLines =
     text::connected + text::serialLine(L"0012abcd") + text::revisionLine(L"Rev.1.2b");
 
 // The buttons of `step` reached without a file: Open still shown, Update never shown.
-e2e::ButtonStates withoutFile(Step step) {
-    e2e::ButtonStates states = statesOf(step);
+support::ButtonStates withoutFile(Step step) {
+    support::ButtonStates states = statesOf(step);
     states.open = {true, true};
     states.update.visible = false;
     return states;
@@ -52,12 +52,12 @@ protected:
     }
     FakeDriver& driver() { return FakeDriver::get(); }
     HWND dlg() const { return dialog.handle(); }
-    e2e::MainDialog main() const { return e2e::MainDialog(dialog.handle()); }
+    support::MainDialog main() const { return support::MainDialog(dialog.handle()); }
     HWND item(int id) const { return main().control(id); }
     std::wstring log() const { return main().log(); }
-    e2e::ButtonStates buttons() const { return main().buttons(); }
+    support::ButtonStates buttons() const { return main().buttons(); }
     bool focused(int id) const { return main().focus() == item(id); }
-    bool finished() const { return main().button(e2e::idFinish).visible; }
+    bool finished() const { return main().button(support::idFinish).visible; }
 
     void click(int id) const {
         SendMessageW(dlg(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
@@ -100,7 +100,7 @@ protected:
         return std::wstring(font.lfFaceName) + L" " + std::to_wstring(font.lfHeight);
     }
 
-    HWND fileDialog() const { return e2e::findFileDialog(GetCurrentProcessId(), dlg()); }
+    HWND fileDialog() const { return support::findFileDialog(GetCurrentProcessId(), dlg()); }
     // The names in the file dialog's file type box (cmb1), each followed by "|", and the
     // selected one.
     static std::wstring fileTypes(HWND files) {
@@ -125,8 +125,8 @@ protected:
                     // The file types, the firmware files' preselected.
                     EXPECT_EQ(L"Firmware Files (*.dat)|All Files (*.*)|selected 0",
                               fileTypes(files));
-                    EXPECT_TRUE(path.empty() ? e2e::pressButton(files, IDCANCEL)
-                                             : e2e::answerFileDialog(files, path));
+                    EXPECT_TRUE(path.empty() ? support::pressButton(files, IDCANCEL)
+                                             : support::answerFileDialog(files, path));
                     return true;
                 }),
                 waitFor([this] { return fileDialog() == nullptr; })};

@@ -16,7 +16,8 @@ const wchar_t onDesktop[] = L"--on-own-desktop";
 constexpr DWORD hangGuard = 540000;
 
 int runOnOwnDesktop(int argc, wchar_t** argv) {
-    e2e::VirtualDesktop desktop(L"kelvo-ui-" + std::to_wstring(GetCurrentProcessId()), 1024, 768);
+    support::VirtualDesktop desktop(L"kelvo-ui-" + std::to_wstring(GetCurrentProcessId()), 1024,
+                                    768);
     if (!desktop.attached()) {
         std::fprintf(stderr, "ui_tests: no virtual desktop (is DISPLAY set?)\n");
         return 1;
@@ -26,7 +27,7 @@ int runOnOwnDesktop(int argc, wchar_t** argv) {
     std::wstring arguments;
     for (int i = 1; i < argc; ++i)
         arguments += L"\"" + std::wstring(argv[i]) + L"\" ";
-    e2e::ProgramProcess tests(self, {}, desktop.name(), arguments + onDesktop, L"", true);
+    support::ProgramProcess tests(self, {}, desktop.name(), arguments + onDesktop, L"", true);
     if (!tests.started()) {
         std::fprintf(stderr, "ui_tests: can't start the tests (error %lu)\n", GetLastError());
         return 1;
