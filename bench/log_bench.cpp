@@ -19,8 +19,9 @@ using namespace bench;
 
 // A log of exactly `size` bytes made of the lines an update writes.
 std::string fullLog(size_t size) {
-    const std::string lines = std::string(logtext::connected) + logtext::sending +
-                              logtext::verifying + logtext::updating + logtext::succeeded +
+    const std::string lines = std::string(dialoglog::connected) + sequencelog::sending +
+                              sequencelog::verifying + sequencelog::updating +
+                              sequencelog::succeeded +
                               "Rev.1.3a notes: ASCII text of a release note line.\r\n";
     std::string log;
     while (log.size() < size)
@@ -43,7 +44,7 @@ int main(int argc, char** argv) {
         log.setText(full);
         pumpMessages();
         LONGLONG start = startWatch();
-        log.appendFormat(logtext::verifying);
+        log.appendFormat(sequencelog::verifying);
         appends.push_back(secondsSince(start));
         const std::wstring after = log.wideText();
         bytesAfter = toCodePage932BestFit(after).size();

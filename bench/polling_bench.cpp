@@ -95,7 +95,7 @@ int main() {
         std::fprintf(stderr, "polling_bench: no worker thread (error %lu)\n", GetLastError());
         return 1;
     }
-    const std::wstring verifyingLine = toWide(logtext::verifying);
+    const std::wstring verifyingLine = toWide(sequencelog::verifying);
     LONGLONG stageStart = 0;
     double processorAtStart = 0, wall = 0, processor = 0;
     const DWORD begun = GetTickCount();

@@ -3,16 +3,16 @@
 #include "base/TextFormat.h"
 
 std::string serialNumberLine(const DeviceIdentity& identity) {
-    return formatText(logtext::serialNumberFormat, static_cast<unsigned>(identity.serial24()));
+    return formatText(dialoglog::serialNumberFormat, static_cast<unsigned>(identity.serial24()));
 }
 
 std::string deviceRevisionLine(const FirmwareRevision& revision) {
-    return formatText(logtext::deviceRevisionFormat, static_cast<unsigned>(revision.major),
+    return formatText(dialoglog::deviceRevisionFormat, static_cast<unsigned>(revision.major),
                       static_cast<unsigned>(revision.minor), static_cast<int>(revision.suffix));
 }
 
 std::string imageRevisionLine(const FirmwareRevision& revision) {
-    return formatText(logtext::imageRevisionFormat, static_cast<unsigned>(revision.major),
+    return formatText(dialoglog::imageRevisionFormat, static_cast<unsigned>(revision.major),
                       static_cast<unsigned>(revision.minor), static_cast<int>(revision.suffix));
 }
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace logtext {
+namespace dialoglog {
 
 constexpr char connected[] = "ハルモカと接続しました.\r\n";
 constexpr char serialNumberFormat[] = "シリアル番号　　　：00%6.6x\r\n";
@@ -17,7 +17,7 @@ constexpr char incompatible[] = "このファームウェアに更新するこ�
 constexpr char imageRevisionFormat[] = "更新ファームウェア：Rev.%d.%d%c\r\n";
 constexpr char notesFormat[] = "%s\r\n";
 
-} // namespace logtext
+} // namespace dialoglog
 
 // "シリアル番号　　　：00" and the low 24 bits of the serial word in six lowercase hex digits.
 std::string serialNumberLine(const DeviceIdentity& identity);

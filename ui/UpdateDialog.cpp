@@ -165,7 +165,7 @@ void UpdateDialog::onConnect() {
         return;
     }
     const DeviceIdentity& identity = device.getIdentity();
-    logMessage(logtext::connected);
+    logMessage(dialoglog::connected);
     logMessage("%s", serialNumberLine(identity).c_str());
     logMessage("%s", deviceRevisionLine(identity.revision).c_str());
 
@@ -182,18 +182,18 @@ void UpdateDialog::onOpen() {
 
     FirmwareImage image;
     if (image.open(firmwarePath) == 0) {
-        logMessage(logtext::fileCannotOpen);
+        logMessage(dialoglog::fileCannotOpen);
         return;
     }
     if (!isCompatible(image.getTargetSerial(), image.getRevision(), device.getIdentity())) {
         image.close();
-        logMessage(logtext::incompatible);
+        logMessage(dialoglog::incompatible);
         return;
     }
     logMessage("%s", imageRevisionLine(image.getRevision()).c_str());
     const std::string notes = notesForLog(image.getNotes());
     if (!notes.empty())
-        logMessage(logtext::notesFormat, notes.c_str());
+        logMessage(dialoglog::notesFormat, notes.c_str());
     // The transfer opens the file again by its path.
     image.close();
 

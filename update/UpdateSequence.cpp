@@ -33,10 +33,10 @@ int runUpdateSequence(FirmwareWriter& device, const std::wstring& firmwarePath,
                       const UpdateLog& log, bool* succeeded) {
     if (succeeded != nullptr)
         *succeeded = false;
-    log(logtext::sending);
+    log(sequencelog::sending);
     const int sent = device.sendFile(firmwarePath);
     if (sent < 0) {
-        log(logtext::failed);
+        log(sequencelog::failed);
         device.close();
         return sent;
     }
@@ -44,11 +44,11 @@ int runUpdateSequence(FirmwareWriter& device, const std::wstring& firmwarePath,
     // The stages come in the order 1, 2, 3, 0; any of 1 to 3 may be missing, none may return.
     int status = leaveStage(device, stageFirst, device.readStatus0());
     if (status == stageVerifying) {
-        log(logtext::verifying);
+        log(sequencelog::verifying);
         status = leaveStage(device, stageVerifying, device.readStatus0());
     }
     if (status == stageUpdating) {
-        log(logtext::updating);
+        log(sequencelog::updating);
         status = leaveStage(device, stageUpdating, device.readStatus0());
     }
     if (status == stageDone) {
@@ -58,7 +58,7 @@ int runUpdateSequence(FirmwareWriter& device, const std::wstring& firmwarePath,
             *succeeded = true;
         std::exception_ptr logFailure;
         try {
-            log(logtext::succeeded);
+            log(sequencelog::succeeded);
         } catch (...) {
             logFailure = std::current_exception();
         }
@@ -68,7 +68,7 @@ int runUpdateSequence(FirmwareWriter& device, const std::wstring& firmwarePath,
             std::rethrow_exception(logFailure);
         return 0;
     }
-    log(logtext::failed);
+    log(sequencelog::failed);
     device.close();
     return 0;
 }

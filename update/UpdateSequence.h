@@ -11,7 +11,7 @@
 class FirmwareWriter;
 
 // The lines the sequence logs (code page 932, each with its own line end).
-namespace logtext {
+namespace sequencelog {
 
 constexpr char sending[] = "ファームウェアを送信しています.\r\n";
 constexpr char verifying[] = "ファームウェアの検証中です.\r\n";
@@ -19,7 +19,7 @@ constexpr char updating[] = "ファームウェアの更新中です.\r\n";
 constexpr char succeeded[] = "ファームウェアの更新に成功しました.\r\n";
 constexpr char failed[] = "ファームウェアの更新に失敗しました.\r\n";
 
-} // namespace logtext
+} // namespace sequencelog
 
 // Where the sequence's lines go: the dialog's logMessage, from the worker thread. Each line is a
 // whole log line with its "\r\n".

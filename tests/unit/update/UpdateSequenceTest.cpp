@@ -12,7 +12,7 @@
 
 namespace {
 
-using namespace logtext;
+using namespace sequencelog;
 
 class UpdateSequenceTest : public DeviceTest {
 protected:
