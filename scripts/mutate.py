@@ -41,11 +41,14 @@ LEVELS = ["unit", "integration", "e2e"]  # quick levels first; unlabelled entrie
 HANG_FACTOR = 3  # a test past this many times its clean length counts as a hang (killed)
 HANG_SLACK = 20  # seconds always allowed on top, for a machine under load
 
-Mutant = collections.namedtuple("Mutant", "path line col op before after")
+Mutant = collections.namedtuple("Mutant", "path line col op before after text")
 
 
 def mutant_id(m):
-    return f"{m.path}:{m.line}:{m.col}:{m.op}:{m.after.strip()}"
+    """Names a mutant by its line's text, not its number, so that a resumed run still knows it
+    after lines moved above it."""
+    indent = len(m.text) - len(m.text.lstrip())
+    return f"{m.path}|{m.text.strip()}|{m.col - indent}|{m.op}|{m.after.strip()}"
 
 
 # --- finding the sites -------------------------------------------------------------------------
@@ -170,7 +173,7 @@ def mutants_of(path, ops):
     in_code = code_scopes(masked)
 
     def add(line_no, col, op, before, after):
-        found.append(Mutant(path, line_no + 1, col + 1, op, before, after))
+        found.append(Mutant(path, line_no + 1, col + 1, op, before, after, lines[line_no]))
 
     for no, (line, ml) in enumerate(zip(lines, mlines)):
         if skipped_line(ml):
@@ -333,13 +336,23 @@ class Suite:
             self.start()
             return False
 
-    def measure(self):
+    def measure(self, cache):
+        """Runs the clean suite once, for the length of each entry; a resumed run reads them
+        from `cache` (beside the --out file)."""
         self.start()
+        if cache and os.path.exists(cache):
+            with open(cache) as f:
+                self.usual = json.load(f)
+            if set(self.usual) == set(self.names):
+                return
         for name in self.names:
             t = time.monotonic()
             if not self.run_one(name, 3600):
                 sys.exit(f"mutate: {name} fails on the clean sources: fix it first")
             self.usual[name] = time.monotonic() - t
+        if cache:
+            with open(cache, "w") as f:
+                json.dump(self.usual, f)
         print("mutate: clean suite %.0f s (%s)" % (sum(self.usual.values()), ", ".join(
             "%s %.0f s" % (n, s) for n, s in self.usual.items())), flush=True)
 
@@ -383,7 +396,7 @@ def run(mutants, tree, out):
     if not build(tree, quiet=False):
         sys.exit("mutate: the clean sources don't build")
     suite = Suite(tree)
-    suite.measure()
+    suite.measure(out + ".clean.json" if out else None)
     restorer = Restorer()
     counts = collections.Counter()
     began = time.monotonic()
@@ -449,7 +462,12 @@ def main():
     ap.add_argument("--files", nargs="+", metavar="PATH", help="only these files or folders")
     ap.add_argument("--sample", type=int, metavar="N", help="N mutants spread over the files")
     ap.add_argument("--seed", type=int, default=1)
-    ap.add_argument("--ops", default=",".join(OPS), help="comma-separated: " + ",".join(OPS))
+    ap.add_argument("--ops", default=",".join(OPS),
+                    help="comma-separated: %s, or 'sites' for %s" % (",".join(OPS), ",".join(SITES)))
+    ap.add_argument("--shard", metavar="K/N", help="only the K-th of N equal parts (1-based), "
+                    "for N build trees side by side")
+    ap.add_argument("--from", dest="rerun", metavar="FILE",
+                    help="only the mutants that survived in an --out FILE (after a fix)")
     ap.add_argument("--build", default=os.path.join(ROOT, "build", "x86_64"), metavar="DIR",
                     help="the build tree to rebuild and test (default build/x86_64)")
     ap.add_argument("--out", metavar="FILE", help="append rows here; resume from it")
@@ -459,7 +477,7 @@ def main():
 
     if args.summary:
         return summary(args.summary)
-    ops = args.ops.split(",")
+    ops = SITES if args.ops == "sites" else args.ops.split(",")
     unknown = set(ops) - set(OPS)
     if unknown:
         sys.exit("mutate: unknown operator(s) %s; known: %s" % (",".join(unknown), ",".join(OPS)))
@@ -468,8 +486,15 @@ def main():
     if args.diff:
         changed = changed_lines(args.diff)
         mutants = [m for m in mutants if m.line in changed.get(m.path, ())]
+    if args.rerun:
+        with open(args.rerun, encoding="utf-8") as f:
+            survived = {row.split("\t")[0] for row in f if row.split("\t")[5:6] == ["survived"]}
+        mutants = [m for m in mutants if mutant_id(m) in survived]
     if args.sample:
         mutants = sample(mutants, args.sample, args.seed)
+    if args.shard:
+        k, n = (int(x) for x in args.shard.split("/"))
+        mutants = mutants[k - 1 :: n]
     if args.list:
         for m in mutants:
             print("%s:%d  %-5s %s -> %s" % (m.path, m.line, m.op, " ".join(m.before.split())[:70],
