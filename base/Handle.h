@@ -1,6 +1,9 @@
-// Handle: owns one Win32 kernel handle (file, mutex, pipe end, event, process) and closes it
-// once, when it goes or is reset. The program, the simulator and the tests all own their handles
-// with it.
+// Handle: owns one Win32 kernel handle (file, mutex, pipe end, event, process, thread) and
+// closes it once, when it goes or is reset. The program's files, mutex and single instance, the
+// simulator, the tests, the benchmarks and the tools own their handles with it. Two of the
+// program's handles are closed by hand where they are made: UsbDevice's pipe handles, plain
+// fields that its open and close set and close in the device's own order, and a worker thread's
+// handle, which platform/Thread.cpp (below this layer) closes as soon as the thread runs.
 #pragma once
 
 #include <windows.h>

@@ -9,6 +9,7 @@
 #include "support/ProcessCounters.h"
 #include "Bench.h"
 
+#include "base/Handle.h"
 #include "update/FirmwareWriter.h"
 
 #include <atomic>
@@ -24,15 +25,14 @@ constexpr DWORD fileSize = 64u << 20;
 
 // The firmware file, written a megabyte at a time so that this process never holds it whole.
 void writeFirmwareFile(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    const Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     Bytes chunk = firmware(1 << 20);
     DWORD written = 0;
     for (DWORD done = 0; done < fileSize; done += static_cast<DWORD>(chunk.size())) {
-        WriteFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &written, nullptr);
+        WriteFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &written, nullptr);
         chunk[0] = chunk[1] = 0xA5; // the header only once
     }
-    CloseHandle(file);
 }
 
 double mib(SIZE_T bytes) {

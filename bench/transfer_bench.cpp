@@ -55,19 +55,20 @@ bool writeWhole(HANDLE pipe, const void* data, DWORD length) {
 // (inside the timed span).
 template <typename Read> double timePlain(const std::uint8_t* image, DWORD length, Read read) {
     HANDLE device = KovOpenDevice(selector);
-    HANDLE data = KovOpenPipe(device, 0, 1);
-    HANDLE command = KovOpenPipe(device, 0, 2);
+    Handle data(KovOpenPipe(device, 0, 1));
+    Handle command(KovOpenPipe(device, 0, 2));
     std::uint8_t block[64] = {0xFE, 0xFE, 0, 0};
     for (int i = 0; i < 4; ++i)
         block[4 + i] = static_cast<std::uint8_t>(length >> (8 * i));
     const LONGLONG start = startWatch();
-    const bool ok = read() && device != INVALID_HANDLE_VALUE && data != INVALID_HANDLE_VALUE &&
-                    command != INVALID_HANDLE_VALUE &&
+    const bool ok = read() && device != INVALID_HANDLE_VALUE && data && command &&
                     KovControlRequest(device, 0, 0, 0xB3, 0, 0, 0, nullptr) &&
-                    writeWhole(command, block, sizeof block) && writeWhole(data, image, length);
+                    writeWhole(command.get(), block, sizeof block) &&
+                    writeWhole(data.get(), image, length);
     const double elapsed = secondsSince(start);
-    CloseHandle(data);
-    CloseHandle(command);
+    // The pipes go before their device, as the program closes them.
+    data.reset();
+    command.reset();
     KovCloseDevice(device);
     if (!ok)
         fail("plain write failed", std::to_string(GetLastError()));
@@ -86,12 +87,11 @@ double timePlainWithRead(const std::wstring& path, DWORD length) {
             VirtualAlloc(nullptr, length, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)),
         release);
     return timePlain(memory.get(), length, [&] {
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const Handle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD got = 0;
-        const bool read = ReadFile(file, memory.get(), length, &got, nullptr) && got == length;
-        CloseHandle(file);
-        return read;
+        return ReadFile(file.get(), memory.get(), length, &got, nullptr) && got == length;
     });
 }
 

@@ -1,6 +1,7 @@
 #include "FakeThread.h"
 
 #include "platform/Thread.h"
+#include "base/Handle.h"
 
 FakeThread& FakeThread::get() {
     static FakeThread fake;
@@ -29,11 +30,9 @@ bool startThread(LPTHREAD_START_ROUTINE entry, void* argument) {
     case FakeThread::start:
         break;
     }
-    HANDLE thread = CreateThread(nullptr, 0, entry, argument, 0, nullptr);
-    if (thread == nullptr)
-        return false;
-    CloseHandle(thread);
-    return true;
+    // The thread is not kept: it ends by itself.
+    const Handle thread(CreateThread(nullptr, 0, entry, argument, 0, nullptr));
+    return static_cast<bool>(thread);
 }
 
 } // namespace platform

@@ -5,6 +5,8 @@
 // arrives as one message, a zero-length write included.
 #pragma once
 
+#include "base/Handle.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -42,8 +44,8 @@ public:
 private:
     bool readOne(Bytes& message);
 
-    HANDLE server = INVALID_HANDLE_VALUE;
-    HANDLE client = INVALID_HANDLE_VALUE;
+    Handle server;
+    Handle client;
     std::thread drainThread;
     std::mutex drainLock;
     std::vector<Bytes> drained;

@@ -4,6 +4,7 @@
 #include "SimFixture.h"
 
 #include "platform/kovusbd.h"
+#include "base/Handle.h"
 
 namespace {
 
@@ -130,21 +131,21 @@ TEST_F(UsbDeviceSim, TheDriverRefusesWhatTheDeviceDoesNotSupport) {
     EXPECT_EQ(DWORD{ERROR_INVALID_PARAMETER}, refusal(1, 0xB5, 0, 2)) << "replies are 4 bytes";
     EXPECT_EQ(DWORD{0}, refusal(0, 0xB3, 2, 0));
 
-    HANDLE pipe = KovOpenPipe(dev, 0, 1);
-    ASSERT_NE(INVALID_HANDLE_VALUE, pipe);
+    Handle pipe(KovOpenPipe(dev, 0, 1));
+    ASSERT_NE(INVALID_HANDLE_VALUE, pipe.get());
     SetLastError(0);
     EXPECT_EQ(INVALID_HANDLE_VALUE, KovOpenPipe(dev, 0, 1));
     EXPECT_EQ(DWORD{ERROR_BUSY}, GetLastError()) << "each pipe is handed out once";
     EXPECT_EQ(INVALID_HANDLE_VALUE, KovOpenPipe(dev, 0, 3));
     EXPECT_EQ(DWORD{ERROR_INVALID_PARAMETER}, GetLastError());
-    EXPECT_NE(0u, KovAbortPipe(pipe));
-    EXPECT_NE(0u, KovResetPipe(pipe));
+    EXPECT_NE(0u, KovAbortPipe(pipe.get()));
+    EXPECT_NE(0u, KovResetPipe(pipe.get()));
     EXPECT_EQ(0u, KovResetPipe(dev)) << "a device handle is no pipe";
     EXPECT_EQ(DWORD{ERROR_INVALID_HANDLE}, GetLastError());
     EXPECT_EQ(0u, KovAbortPipe(nullptr)) << "pipe 0 and 2 are not handed out";
     EXPECT_EQ(DWORD{ERROR_INVALID_HANDLE}, GetLastError());
 
-    CloseHandle(pipe);
+    pipe.reset();
     EXPECT_NE(0u, KovCloseDevice(dev));
     EXPECT_EQ(0u, KovCloseDevice(dev));
     EXPECT_EQ(DWORD{ERROR_INVALID_HANDLE}, GetLastError());

@@ -75,7 +75,7 @@ ProgramProcess::ProgramProcess(const std::wstring& exePath, const Environment& e
     // A Linux program comes without a process, and its thread field is not a handle.
     if (!launched || info.hProcess == nullptr)
         return;
-    CloseHandle(info.hThread);
+    const Handle firstThread(info.hThread); // not needed: closed on return
     process = Handle(info.hProcess);
     processId = info.dwProcessId;
 }

@@ -89,13 +89,13 @@ TEST_F(FirmwareWriterTest, DeletedFileShowsTheFileErrorAndSendsNothing) {
 TEST_F(FirmwareWriterTest, FileTooLargeForOneBufferFailsWithAClearMessage) {
     open(1);
     TempFile temp(Bytes{});
-    HANDLE h =
-        CreateFileW(temp.path().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    Handle file(
+        CreateFileW(temp.path().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     LARGE_INTEGER size;
     size.QuadPart = 0x90000000LL; // 2.25 GiB, sparse
-    SetFilePointerEx(h, size, nullptr, FILE_BEGIN);
-    ASSERT_TRUE(SetEndOfFile(h));
-    CloseHandle(h);
+    SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN);
+    ASSERT_TRUE(SetEndOfFile(file.get()));
+    file.reset();
     EXPECT_EQ(-1, device.sendFile(temp.path()));
     EXPECT_TRUE(calls().empty());
     ASSERT_EQ(1u, fileErrors.size());
