@@ -1,11 +1,12 @@
 // A stand-in for the main dialog's log: the tests' edit window with the log's styles, shown and
-// in the log's font, bound to a LogEdit. Created and served by the calling thread; needs a
-// display (run under Xvfb).
+// given the log's font as the dialog gives it (ui/LogFont.h), bound to a LogEdit. Created and
+// served by the calling thread; needs a display (run under Xvfb).
 #pragma once
 
 #include "support/EditWindow.h"
 #include "framework/Font.h"
 #include "ui/LogEdit.h"
+#include "ui/LogFont.h"
 
 namespace bench {
 
@@ -14,8 +15,7 @@ public:
     LogWindow() {
         ShowWindow(window.handle(), SW_SHOWNOACTIVATE);
         log.attach(window.handle());
-        if (font.createPointFont(105, "ＭＳ ゴシック", log.dotsPerInch()))
-            log.setFont(font.handle(), true);
+        applyLogFont(log, font, log.dotsPerInch());
     }
 
     LogEdit& edit() { return log; }

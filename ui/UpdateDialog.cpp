@@ -5,6 +5,7 @@
 #include "framework/PaintDC.h"
 #include "res/resource.h"
 #include "ui/AboutMenu.h"
+#include "ui/LogFont.h"
 #include "ui/LogLines.h"
 #include "update/Compatibility.h"
 #include "update/FirmwareImage.h"
@@ -13,9 +14,6 @@
 #include <utility>
 
 namespace {
-
-constexpr int logFontSize = 105; // tenths of a point
-constexpr char logFontFace[] = "ＭＳ ゴシック";
 
 // The Open step's file dialog: firmware files preselected, then every file; its title is the
 // system's own.
@@ -81,23 +79,14 @@ bool UpdateDialog::onInitDialog() {
     // dialog), and remade by onDpiChanged whenever the dialog moves to a monitor of another
     // scale. Without it the log keeps the dialog's font.
     logWindow.keepFontOnDpiChange();
-    makeLogFont(logWindow.dotsPerInch());
+    applyLogFont(logWindow, logFont, logWindow.dotsPerInch());
     return true; // the focus goes to the first tab stop, Connect
 }
 
 void UpdateDialog::onDpiChanged(int dotsPerInch) {
-    makeLogFont(dotsPerInch);
+    applyLogFont(logWindow, logFont, dotsPerInch);
     // The dialog manager resizes the dialog and lays out its controls.
     passToDefault();
-}
-
-void UpdateDialog::makeLogFont(int dotsPerInch) {
-    Font font;
-    if (!font.createPointFont(logFontSize, logFontFace, dotsPerInch))
-        return;
-    // The log lets go of the old font before it is deleted (with `font`, at the return).
-    logWindow.setFont(font.handle(), true);
-    logFont = std::move(font);
 }
 
 void UpdateDialog::onOK() {

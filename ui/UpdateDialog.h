@@ -61,9 +61,6 @@ private:
     void onTimer(UINT_PTR id);
     void onDpiChanged(int dotsPerInch);
 
-    // Gives the log its font for `dotsPerInch`; it keeps the one it has when that fails.
-    void makeLogFont(int dotsPerInch);
-
     void onWorkerEnded();
     // Moves to the Finished state once the worker is done; the update's marks come off.
     void finishUpdate();
