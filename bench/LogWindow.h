@@ -3,8 +3,8 @@
 // served by the calling thread; needs a display (run under Xvfb).
 #pragma once
 
-#include "support/EditWindow.h"
 #include "framework/Font.h"
+#include "support/EditWindow.h"
 #include "ui/LogEdit.h"
 #include "ui/LogFont.h"
 

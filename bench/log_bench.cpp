@@ -5,7 +5,6 @@
 //     wine-run bench/log_bench.exe [rounds]      (needs a display: run under Xvfb)
 #include "Bench.h"
 #include "LogWindow.h"
-
 #include "base/TextConversion.h"
 #include "ui/LogLines.h"
 #include "update/UpdateSequence.h"

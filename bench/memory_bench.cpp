@@ -6,10 +6,9 @@
 // thread samples them every millisecond during the transfer.
 //
 //     wine-run bench/memory_bench.exe
-#include "support/ProcessCounters.h"
 #include "Bench.h"
-
 #include "base/Handle.h"
+#include "support/ProcessCounters.h"
 #include "update/FirmwareWriter.h"
 
 #include <atomic>

@@ -11,10 +11,9 @@
 //     wine-run bench/polling_bench.exe      (needs a display: run under Xvfb)
 #include "Bench.h"
 #include "LogWindow.h"
-
-#include "support/Polling.h"
-#include "base/TextConversion.h"
 #include "base/Handle.h"
+#include "base/TextConversion.h"
+#include "support/Polling.h"
 #include "update/FirmwareWriter.h"
 #include "update/UpdateSequence.h"
 

@@ -12,9 +12,8 @@
 //
 //     wine-run bench/transfer_bench.exe [rounds at 32 MiB]
 #include "Bench.h"
-
-#include "platform/kovusbd.h"
 #include "base/Handle.h"
+#include "platform/kovusbd.h"
 #include "update/FirmwareWriter.h"
 
 #include <cstdio>

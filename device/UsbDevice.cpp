@@ -2,9 +2,9 @@
 #include "device/UsbDevice.h"
 
 #include "base/TextConversion.h"
+#include "base/TextFormat.h"
 #include "device/VendorRequest.h"
 #include "platform/Clock.h"
-#include "base/TextFormat.h"
 #include "platform/kovusbd.h"
 
 #include <iterator>

@@ -1,6 +1,5 @@
 // UsbDevice: overlapped writes on the command and data pipes.
 #include "device/UsbDevice.h"
-
 #include "platform/Clock.h"
 #include "platform/kovusbd.h"
 

@@ -1,8 +1,6 @@
 // UsbDevice: vendor control requests and the 10 ms status cache.
 #include "device/UsbDevice.h"
-
 #include "device/VendorRequest.h"
-
 #include "platform/Clock.h"
 #include "platform/kovusbd.h"
 

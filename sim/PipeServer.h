@@ -10,8 +10,8 @@
 // When the device goes, it traces the pipes whose client ends the caller still holds.
 #pragma once
 
-#include "sim/DeviceModel.h"
 #include "base/Handle.h"
+#include "sim/DeviceModel.h"
 #include "sim/Scenario.h"
 #include "sim/Trace.h"
 #include "sim/Wire.h"

@@ -1,7 +1,7 @@
 #include "sim/SimDevice.h"
 
-#include "sim/StateFile.h"
 #include "base/TextConversion.h"
+#include "sim/StateFile.h"
 
 std::unique_ptr<SimDevice> SimDevice::open(DWORD selector, const std::string& name,
                                            const Trace& trace, DWORD& error) {

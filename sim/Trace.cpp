@@ -1,7 +1,7 @@
 #include "sim/Trace.h"
 
-#include "base/TextFormat.h"
 #include "base/Handle.h"
+#include "base/TextFormat.h"
 #include "sim/Settings.h"
 
 #include <cstdarg>

@@ -5,21 +5,22 @@
 // saved.
 //
 //   kelvo_walk.exe --program=EXE --firmware=FILE --work=DIR [--shots=DIR]     (Linux paths)
+#include "base/TextConversion.h"
+#include "res/resource.h"
 #include "support/Polling.h"
 #include "support/ProgramProcess.h"
 #include "support/Screenshot.h"
 #include "support/Texts.h"
 #include "support/UiDriver.h"
 #include "support/VirtualDesktop.h"
-#include "res/resource.h"
-#include "base/TextConversion.h"
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <filesystem>
 #include <functional>
-#include <fcntl.h>
-#include <io.h>
 #include <string>
 
 namespace {

@@ -11,9 +11,9 @@
 //    dialog has agreed to a session end, no update starts until the session goes on.
 #pragma once
 
+#include "base/TextFormat.h"
 #include "framework/Dialog.h"
 #include "framework/Font.h"
-#include "base/TextFormat.h"
 #include "framework/Window.h"
 #include "platform/Taskbar.h"
 #include "ui/LogEdit.h"

@@ -1,9 +1,8 @@
 // The Update step of UpdateDialog: the worker thread and the timer that waits for it, and what
 // the dialog asks of Windows meanwhile (no sleep, no session end, the taskbar's progress).
-#include "ui/UpdateDialog.h"
-
 #include "platform/Thread.h"
 #include "ui/StayAwake.h"
+#include "ui/UpdateDialog.h"
 #include "update/UpdateSequence.h"
 
 namespace {

@@ -1,7 +1,6 @@
 // UpdaterDevice: the command block on the command pipe.
-#include "update/UpdaterDevice.h"
-
 #include "platform/Clock.h"
+#include "update/UpdaterDevice.h"
 
 namespace {
 

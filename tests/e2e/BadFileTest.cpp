@@ -8,9 +8,9 @@
 // Files that go away, turn into a folder or get locked between Open and Update are in
 // FaultTest.cpp.
 #include "E2eTest.h"
+#include "base/Handle.h"
 #include "support/Polling.h"
 #include "support/Texts.h"
-#include "base/Handle.h"
 
 #include <fstream>
 

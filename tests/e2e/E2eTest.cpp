@@ -1,7 +1,7 @@
 #include "E2eTest.h"
 
-#include "support/Polling.h"
 #include "base/TextConversion.h"
+#include "support/Polling.h"
 
 #include <filesystem>
 #include <fstream>

@@ -9,9 +9,9 @@
 // 5. The program is ended at the end of every test that leaves it running.
 #pragma once
 
-#include "support/SimTrace.h"
 #include "support/ProgramProcess.h"
 #include "support/Screenshot.h"
+#include "support/SimTrace.h"
 #include "support/UiDriver.h"
 
 #include <gtest/gtest.h>

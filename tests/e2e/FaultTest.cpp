@@ -2,8 +2,8 @@
 // way an update can fail after Update was clicked. Each is logged with its text, leaves the
 // simulated device closed with all its pipes, and leaves the program usable: Connect works
 // once the device is healthy, a failed update still reaches Finished and ends cleanly.
-#include "support/DeviceFaults.h"
 #include "E2eTest.h"
+#include "support/DeviceFaults.h"
 #include "support/Texts.h"
 
 #include <algorithm>

@@ -1,10 +1,10 @@
 // The window around the steps: the about box of the system menu, the session refusing to end
 // while the update runs, a second copy of the program, and the locale the run is meant for.
 #include "E2eTest.h"
-#include "support/Polling.h"
-#include "support/Texts.h"
 #include "base/Handle.h"
 #include "res/resource.h"
+#include "support/Polling.h"
+#include "support/Texts.h"
 
 namespace e2e {
 namespace {

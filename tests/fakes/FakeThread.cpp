@@ -1,7 +1,7 @@
 #include "FakeThread.h"
 
-#include "platform/Thread.h"
 #include "base/Handle.h"
+#include "platform/Thread.h"
 
 FakeThread& FakeThread::get() {
     static FakeThread fake;

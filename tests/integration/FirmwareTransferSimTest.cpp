@@ -3,7 +3,6 @@
 // failure status, request 0xB0 installs the new revision, and a device unplugged
 // mid-transfer ends the transfer.
 #include "SimFixture.h"
-
 #include "sim/Crc32.h"
 #include "update/FirmwareWriter.h"
 

@@ -1,9 +1,8 @@
 // Every operation the simulated device can refuse (support/DeviceFaults.h), through UsbDevice
 // (English texts) and through UpdaterDevice (Japanese texts where the user meets them, English
 // otherwise).
-#include "support/DeviceFaults.h"
 #include "SimFixture.h"
-
+#include "support/DeviceFaults.h"
 #include "update/UpdaterDevice.h"
 
 namespace {

@@ -6,15 +6,14 @@
 // every open device). trace() is the trace as support/SimTrace.h reads it.
 #pragma once
 
+#include "device/UsbDevice.h"
 #include "support/ErrorTexts.h"
 #include "support/FirmwareFile.h"
 #include "support/SimTrace.h"
 
-#include "device/UsbDevice.h"
+#include <windows.h>
 
 #include <gtest/gtest.h>
-
-#include <windows.h>
 
 #include <cstdint>
 #include <string>

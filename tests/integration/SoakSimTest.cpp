@@ -6,9 +6,8 @@
 // once per process, while a leak of one handle a cycle would add 450), and its private bytes
 // within 128 KiB (the heap moves by some 24 KiB from cycle to cycle, while a leak of 300 bytes
 // a cycle adds 135 KiB over the 450 cycles, and one lost transfer buffer a whole MiB).
-#include "support/ProcessCounters.h"
 #include "SimFixture.h"
-
+#include "support/ProcessCounters.h"
 #include "update/FirmwareWriter.h"
 
 #include <cstdio>

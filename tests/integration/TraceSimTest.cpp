@@ -1,11 +1,9 @@
 // The simulator's trace when two processes append to it at once: every line arrives whole.
 // The second process is this program again, started with --append-trace-lines (see main).
 #include "SimFixture.h"
-
+#include "platform/kovusbd.h"
 #include "support/Polling.h"
 #include "support/ProgramProcess.h"
-
-#include "platform/kovusbd.h"
 
 #include <algorithm>
 #include <iterator>

@@ -7,10 +7,9 @@
 // Faults of the data pipe in mid-transfer are in FirmwareTransferSimTest.cpp (unplugged) and
 // UsbDeviceSimTest.cpp (stalled until the time-out); refused connections in
 // RefusalTextsSimTest.cpp.
-#include "support/ProcessCounters.h"
 #include "SimFixture.h"
-
 #include "base/Handle.h"
+#include "support/ProcessCounters.h"
 #include "update/FirmwareWriter.h"
 
 #include <functional>

@@ -2,9 +2,8 @@
 // scenario chooses, reconnects, what the device refuses, and data that arrives wrong, late or
 // not at all.
 #include "SimFixture.h"
-
-#include "platform/kovusbd.h"
 #include "base/Handle.h"
+#include "platform/kovusbd.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Common set-up of the device-layer tests: a fresh fake driver and manual clock per test.
 #pragma once
 
-#include "support/ErrorTexts.h"
 #include "fakes/FakeDriver.h"
 #include "fakes/ManualClock.h"
+#include "support/ErrorTexts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,5 @@
 // Opening and closing the connection, and the English error texts.
 #include "DeviceFixture.h"
-
 #include "base/TextConversion.h"
 #include "device/UsbDevice.h"
 

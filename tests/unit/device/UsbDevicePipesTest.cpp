@@ -1,6 +1,5 @@
 // Padded pipe writes over real overlapped pipes, waiting and the time-out path.
 #include "DeviceFixture.h"
-
 #include "device/UsbDevice.h"
 
 #include <algorithm>

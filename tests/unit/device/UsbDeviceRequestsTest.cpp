@@ -1,6 +1,5 @@
 // Control requests and the 10 ms status cache.
 #include "DeviceFixture.h"
-
 #include "device/UsbDevice.h"
 
 namespace {

@@ -2,7 +2,6 @@
 // framework's error boxes carry the application's name.
 #include "DialogScript.h"
 #include "FreshFakes.h"
-
 #include "framework/Application.h"
 #include "framework/ErrorBox.h"
 #include "res/resource.h"

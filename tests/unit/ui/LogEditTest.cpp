@@ -1,12 +1,11 @@
 // LogEdit on a real edit control: the 32767/32000 trim in code page 932 bytes, the caret and
 // scrolling, and appends from two threads at once.
-#include "support/EditWindow.h"
-
-#include "support/Polling.h"
-#include "support/UiDriver.h"
+#include "ui/LogEdit.h"
 
 #include "base/TextConversion.h"
-#include "ui/LogEdit.h"
+#include "support/EditWindow.h"
+#include "support/Polling.h"
+#include "support/UiDriver.h"
 
 #include <gtest/gtest.h>
 

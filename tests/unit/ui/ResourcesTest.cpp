@@ -1,16 +1,16 @@
 // The resources as Windows reads them: the two dialog templates (texts, styles, tab order), the
 // about entry's string and the icon's two sizes.
-#include "support/Texts.h"
-#include "support/UiDriver.h"
 #include "base/TextConversion.h"
 #include "res/resource.h"
+#include "support/Texts.h"
+#include "support/UiDriver.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
-#include <type_traits>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {

@@ -1,20 +1,21 @@
 // UpdateDialog run modally from its template, driven from inside its message loop: the
 // button states of each step, the log lines and font, the worker and the timer, the session's
 // end and the taskbar.
-#include "DialogScript.h"
-#include "support/EditWindow.h"
-#include "FreshFakes.h"
-
-#include "support/FirmwareFile.h"
-#include "support/Texts.h"
-#include "support/UiDriver.h"
-#include "fakes/FailingAllocation.h"
-#include "support/TempFile.h"
-#include "base/TextConversion.h"
-#include "res/resource.h"
 #include "ui/UpdateDialog.h"
 
+#include "DialogScript.h"
+#include "FreshFakes.h"
+#include "base/TextConversion.h"
+#include "fakes/FailingAllocation.h"
+#include "res/resource.h"
+#include "support/EditWindow.h"
+#include "support/FirmwareFile.h"
+#include "support/TempFile.h"
+#include "support/Texts.h"
+#include "support/UiDriver.h"
+
 #include <dlgs.h>
+
 #include <gtest/gtest.h>
 
 #include <string>

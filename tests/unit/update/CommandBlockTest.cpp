@@ -1,6 +1,5 @@
 // The 64-byte command block and its write on the command pipe.
 #include "unit/device/DeviceFixture.h"
-
 #include "update/UpdaterDevice.h"
 
 #include <algorithm>

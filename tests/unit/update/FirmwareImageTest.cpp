@@ -1,9 +1,10 @@
 // FirmwareImage: the header reader, its read pattern and its sharing (the fields of every kind
 // of header: FirmwareImageRandomTest.cpp).
+#include "update/FirmwareImage.h"
+
+#include "base/Handle.h"
 #include "support/FirmwareFile.h"
 #include "support/TempFile.h"
-#include "base/Handle.h"
-#include "update/FirmwareImage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // FirmwareWriter: the order of a transfer on the wire, packet sizes, file errors.
-#include "unit/device/DeviceFixture.h"
+#include "update/FirmwareWriter.h"
 
 #include "base/Handle.h"
 #include "support/TempFile.h"
-#include "update/FirmwareWriter.h"
+#include "unit/device/DeviceFixture.h"
 
 namespace {
 

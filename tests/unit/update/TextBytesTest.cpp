@@ -1,6 +1,5 @@
 // The Japanese texts are stored as code page 932 bytes.
 #include "unit/device/DeviceFixture.h"
-
 #include "update/UpdaterDevice.h"
 
 namespace {

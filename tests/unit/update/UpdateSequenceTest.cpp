@@ -1,10 +1,10 @@
 // The update sequence against the fake driver and the manual clock: the stages and their log
 // lines, the final request, the closed device on every path, and the bound on a stage.
-#include "unit/device/DeviceFixture.h"
+#include "update/UpdateSequence.h"
 
 #include "support/TempFile.h"
+#include "unit/device/DeviceFixture.h"
 #include "update/FirmwareWriter.h"
-#include "update/UpdateSequence.h"
 
 #include <algorithm>
 #include <deque>

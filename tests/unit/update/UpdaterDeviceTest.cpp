@@ -1,8 +1,8 @@
 // UpdaterDevice: identity on open, the Japanese reporter, status code, waitForIdle.
-#include "unit/device/DeviceFixture.h"
+#include "update/UpdaterDevice.h"
 
 #include "fakes/FailingAllocation.h"
-#include "update/UpdaterDevice.h"
+#include "unit/device/DeviceFixture.h"
 
 #include <functional>
 #include <new>
