@@ -23,7 +23,7 @@ constexpr wchar_t programTitle[] = L"QZハルモカLuneファームウェア更�
 constexpr DWORD firstCopyPatience = 2000;
 } // namespace
 
-UpdaterApp::UpdaterApp() : Application(programTitle) {}
+UpdaterApp::UpdaterApp() noexcept : Application(programTitle) {}
 
 bool UpdaterApp::initInstance() {
     // One device per PC, so one copy per session: a second start shows the first copy and ends

@@ -6,7 +6,7 @@
 
 class UpdaterApp : public Application {
 public:
-    UpdaterApp();
+    UpdaterApp() noexcept;
 
     // Runs the main dialog modally; returns false once it has ended, so that the program
     // exits.

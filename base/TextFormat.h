@@ -27,7 +27,13 @@ inline std::string formatTextV(const char* format, va_list args) {
     if (length <= 0)
         return std::string();
     std::string text(static_cast<size_t>(length), '\0');
-    std::vsnprintf(&text[0], text.size() + 1, format, args);
+    const int written = std::vsnprintf(&text[0], text.size() + 1, format, args);
+    // The same format and arguments again; only an argument changed meanwhile gives another
+    // length.
+    if (written < 0)
+        return std::string();
+    if (written < length)
+        text.resize(static_cast<size_t>(written));
     return text;
 }
 

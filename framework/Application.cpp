@@ -24,7 +24,7 @@ void restrictDllSearch() {
 
 } // namespace
 
-Application::Application(const wchar_t* name) : programName(name) {
+Application::Application(const wchar_t* name) noexcept : programName(name) {
     theApplication = this;
 }
 

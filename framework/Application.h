@@ -14,7 +14,7 @@
 class Application {
 public:
     // `name` captions the framework's message boxes (framework/ErrorBox.h).
-    explicit Application(const wchar_t* name);
+    explicit Application(const wchar_t* name) noexcept;
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
     virtual ~Application();

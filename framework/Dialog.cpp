@@ -20,6 +20,7 @@ bool Dialog::onInitDialog() {
 INT_PTR CALLBACK Dialog::dialogProc(HWND window, UINT message, WPARAM wParam,
                                     LPARAM lParam) noexcept {
     if (message == WM_INITDIALOG) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the address doModal() passed
         auto* dialog = reinterpret_cast<Dialog*>(lParam);
         SetWindowLongPtrW(window, DWLP_USER, lParam);
         dialog->hwnd = window;
@@ -31,6 +32,7 @@ INT_PTR CALLBACK Dialog::dialogProc(HWND window, UINT message, WPARAM wParam,
         }
     }
     // Messages that come before WM_INITDIALOG (WM_SETFONT) find no object yet.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the address WM_INITDIALOG stored
     auto* dialog = reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, DWLP_USER));
     if (dialog == nullptr)
         return FALSE;

@@ -10,6 +10,7 @@ struct DialogSearch {
 };
 
 BOOL CALLBACK findDialog(HWND window, LPARAM data) {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the address bringDialogToFront() passed
     auto& search = *reinterpret_cast<DialogSearch*>(data);
     wchar_t name[16] = {};
     GetClassNameW(window, name, 16);

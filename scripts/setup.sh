@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
           binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 googletest
           fonts-wine xvfb xauth fonts-ipafont-gothic imagemagick zip unzip python3 locales
-          osslsigncode openssl
+          osslsigncode openssl clang-tidy
           wine32:i386)
 
 missing=()

@@ -1,8 +1,8 @@
 #!/bin/bash
-# The whole test run: installs what is missing, checks that includes follow the layers, builds
-# both targets, checks the ordinal imports, the manifest and the release (header, and a second
-# build in another folder that must give the same bytes), and runs the tests under Wine (and
-# Xvfb where windows are made).
+# The whole test run: installs what is missing, checks that includes follow the layers and that
+# clang-tidy finds nothing, builds both targets, checks the ordinal imports, the manifest and the
+# release (header, and a second build in another folder that must give the same bytes), and runs
+# the tests under Wine (and Xvfb where windows are made).
 #   scripts/test.sh                  every test on the i686 build (what users run) under the
 #                                    32-bit loader, then the unit and integration tests on the
 #                                    x86_64 build (the code stays 64-bit clean)
@@ -23,6 +23,7 @@ esac
 
 "$root/scripts/setup.sh"
 "$root/scripts/check-layers.sh" "$root"
+"$root/scripts/check-tidy.sh" "$build"
 "$root/scripts/build.sh" x86_64 "$build"
 "$root/scripts/build.sh" i686 "$build"
 # Before the checks, so that a machine that can't run the i686 build stops early and the

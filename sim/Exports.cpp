@@ -19,6 +19,7 @@ class DeviceTable {
 public:
     HANDLE reserve() {
         std::lock_guard<std::mutex> guard(lock);
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): a device handle is a number, not an address
         const HANDLE handle = reinterpret_cast<HANDLE>(nextHandle);
         nextHandle += 2;
         return handle;

@@ -1,8 +1,8 @@
 #include "sim/Settings.h"
 
 #include "base/Handle.h"
+#include "base/TextFormat.h"
 
-#include <cstdio>
 #include <sstream>
 
 namespace {
@@ -109,10 +109,7 @@ bool parseRevision(const std::string& text, Revision& revision) {
 }
 
 std::string revisionText(const Revision& revision) {
-    char text[48];
-    std::snprintf(text, sizeof text, "%u, %u, 0x%02X, %u", revision[0], revision[1], revision[2],
-                  revision[3]);
-    return text;
+    return formatText("%u, %u, 0x%02X, %u", revision[0], revision[1], revision[2], revision[3]);
 }
 
 bool readTextFile(const std::wstring& path, std::string& text, DWORD& error) {
