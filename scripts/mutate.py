@@ -36,7 +36,7 @@ PRODUCT = ["app", "ui", "update", "device", "framework", "base", "platform"]
 OPS = ["rel", "eq", "logic", "not", "const", "named", "flag", "stmt", "syscall", "bool"]
 # The sites no test may leave unobserved: named constants, relational boundaries, flags handed
 # to Windows, the calls whose effect only the system sees, and the conditions of fallbacks.
-SITES = ["rel", "named", "flag", "syscall", "not"]
+SITES = ["flag", "named", "syscall", "not", "rel"]
 LEVELS = ["unit", "integration", "e2e"]  # quick levels first; unlabelled entries run last
 HANG_FACTOR = 3  # a test past this many times its clean length counts as a hang (killed)
 HANG_SLACK = 20  # seconds always allowed on top, for a machine under load
@@ -482,7 +482,8 @@ def main():
     if unknown:
         sys.exit("mutate: unknown operator(s) %s; known: %s" % (",".join(unknown), ",".join(OPS)))
     files = product_files(args.files)
-    mutants = [m for f in files for m in mutants_of(f, ops)]
+    # In the order of the operators given: the likeliest blind spots first.
+    mutants = sorted((m for f in files for m in mutants_of(f, ops)), key=lambda m: ops.index(m.op))
     if args.diff:
         changed = changed_lines(args.diff)
         mutants = [m for m in mutants if m.line in changed.get(m.path, ())]
