@@ -335,6 +335,9 @@ class Suite:
             self.stop()  # ends whatever the hung test left running under Wine
             self.start()
             return False
+        except BaseException:
+            os.killpg(p.pid, signal.SIGKILL)  # interrupted: the test goes with the runner
+            raise
 
     def measure(self, cache):
         """Runs the clean suite once, for the length of each entry; a resumed run reads them
