@@ -75,6 +75,9 @@ TEST_F(BadFile, OpenRefusesLockedAndHeaderlessFilesThenTakesTheLongestHeaderFrom
         [&] { return (fileDialog = findFileDialog(program().id(), dialog().handle())); }));
     std::wstring folder = workFile(L"");
     folder.pop_back();
+    // The program only reads the file: the dialog offers no "open as read-only" check box.
+    const HWND readOnly = GetDlgItem(fileDialog, 0x410); // chx1 of <dlgs.h>
+    EXPECT_TRUE(readOnly == nullptr || !IsWindowVisible(readOnly));
     ASSERT_TRUE(answerFileDialog(fileDialog, folder));
     ASSERT_TRUE(postedMessagesHandled(fileDialog));
     EXPECT_TRUE(IsWindow(fileDialog));

@@ -37,11 +37,14 @@ TEST_F(FirmwareWriterTest, TransferOrderOnTheWireAtHighSpeed) {
     open(1);
     const Bytes file = sequence(1000);
     TempFile temp(file);
-    // An editor or a sync client may hold the file open for writing.
+    // An editor or a sync client may hold the file open for writing, a viewer for reading.
     const Handle writer(CreateFileW(temp.path().c_str(), GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                                     nullptr));
-    ASSERT_TRUE(writer);
+    const Handle viewer(CreateFileW(temp.path().c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                    nullptr));
+    ASSERT_TRUE(writer && viewer);
     EXPECT_EQ(1000, device.sendFile(temp.path()));
 
     EXPECT_EQ((Calls{"ControlRequest(dev,0,0,0xB3,0,0,0,null)", "ResetPipe(pipe2)"}), calls());
