@@ -23,16 +23,17 @@ esac
 
 "$root/scripts/setup.sh"
 "$root/scripts/check-layers.sh" "$root"
-"$root/scripts/check-tidy.sh" "$build"
 "$root/scripts/build.sh" x86_64 "$build"
 "$root/scripts/build.sh" i686 "$build"
 # Before the checks, so that a machine that can't run the i686 build stops early and the
-# x86_64-only run that follows does the checks (one of them builds the release again) once.
+# x86_64-only run that follows does the checks (the static analysis and a second build of the
+# release among them) once.
 if [ $x86_64Only -eq 0 ] && ! why=$("$root/scripts/can-run-i686.sh" "$build" 2>&1); then
     echo "test: FAILED: $why, so the i686 build (the one users run) can't be tested here;" \
         "'bash scripts/test.sh --x86_64-only' tests the x86_64 build alone"
     exit 3
 fi
+"$root/scripts/check-tidy.sh" "$build"
 "$root/scripts/check-imports.sh" "$build"
 "$root/scripts/check-manifest.sh" "$build"
 "$root/scripts/check-release.sh" "$build"
