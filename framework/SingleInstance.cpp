@@ -1,5 +1,7 @@
 #include "framework/SingleInstance.h"
 
+#include "platform/Clock.h"
+
 namespace {
 
 constexpr wchar_t dialogClass[] = L"#32770";
@@ -34,14 +36,14 @@ SingleInstance::SingleInstance(const std::wstring& name)
 
 bool bringDialogToFront(const std::wstring& title, DWORD patience) {
     DialogSearch search{title, nullptr};
-    const DWORD start = GetTickCount();
+    const DWORD start = platform::tickCount();
     for (;;) {
         EnumWindows(&findDialog, reinterpret_cast<LPARAM>(&search));
         if (search.found != nullptr)
             break;
-        if (GetTickCount() - start >= patience)
+        if (platform::tickCount() - start >= patience)
             return false;
-        Sleep(50);
+        platform::sleep(50);
     }
     // Another process's window: asked without waiting for that process to answer.
     if (IsIconic(search.found))

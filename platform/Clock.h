@@ -1,4 +1,5 @@
-// The clock of the device layer: the millisecond tick count and the sleep.
+// The clock of the device layer and of the wait for another copy: the millisecond tick count
+// and the sleep.
 //
 // Product code calls these instead of GetTickCount and Sleep so that tests can drive time by
 // hand; the program links Clock.cpp (the real functions), unit tests a manual clock.

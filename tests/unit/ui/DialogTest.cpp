@@ -4,6 +4,7 @@
 #include "FreshFakes.h"
 #include "framework/Application.h"
 #include "framework/ErrorBox.h"
+#include "framework/SingleInstance.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -71,6 +72,22 @@ TEST(ErrorBox, AFileErrorIsShownInFrontOfItsOwnerInTheStandardWords) {
     EXPECT_EQ(L"ファイル C:\\a.dat が見つかりません。", box.text);
     EXPECT_EQ(L"試験プログラム", box.caption);
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND), box.type);
+}
+
+// A second start looks for the first copy's dialog every 50 ms, for exactly its patience.
+TEST(SingleInstance, ASecondStartGivesUpOnAFirstCopyThatShowsNoDialogWhenItsPatienceIsOver) {
+    FreshFakes fakes;
+    EXPECT_FALSE(bringDialogToFront(L"試験プログラム", 2000));
+    EXPECT_EQ(std::vector<DWORD>(40, 50), ManualClock::get().sleeps);
+    // A dialog that no window owns, with that title, is found at the first look.
+    StarvedDialog dialog;
+    DialogScript::run(dialog, {act([&] {
+                          SetWindowTextW(dialog.handle(), L"試験プログラム");
+                          ManualClock::get().sleeps.clear();
+                          EXPECT_TRUE(bringDialogToFront(L"試験プログラム", 2000));
+                          EXPECT_TRUE(ManualClock::get().sleeps.empty());
+                          SendMessageW(dialog.handle(), WM_COMMAND, IDOK, 0);
+                      })});
 }
 
 } // namespace
