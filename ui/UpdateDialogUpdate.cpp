@@ -1,6 +1,7 @@
 // The Update step of UpdateDialog: the worker thread and the timer that waits for it, and what
 // the dialog asks of Windows meanwhile (no sleep, no session end, the taskbar's progress).
 #include "platform/Thread.h"
+#include "platform/Timer.h"
 #include "ui/StayAwake.h"
 #include "ui/UpdateDialog.h"
 #include "update/UpdateSequence.h"
@@ -31,7 +32,7 @@ void UpdateDialog::onUpdate() {
     // The disabled Update button is what keeps a second worker from starting.
     updateButton.enable(false);
     cancelButton.enable(false);
-    timerRunning = SetTimer(handle(), updateTimer, updateTimerPeriod, nullptr) != 0;
+    timerRunning = platform::startTimer(handle(), updateTimer, updateTimerPeriod);
     // Without the timer the worker's message leads to Finished; without a worker, this one.
     if (!timerRunning && !started)
         PostMessageW(handle(), workerEndedMessage, 0, 0);
@@ -89,7 +90,7 @@ void UpdateDialog::finishUpdate() {
     enableAndShow(updateButton, false);
     enableAndShow(finishButton, true);
     enableAndShow(cancelButton, true);
-    KillTimer(handle(), updateTimer);
+    platform::stopTimer(handle(), updateTimer);
     timerRunning = false;
 
     ShutdownBlockReasonDestroy(handle());

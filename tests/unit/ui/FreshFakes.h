@@ -7,6 +7,7 @@
 #include "fakes/FakeExecutionState.h"
 #include "fakes/FakeTaskbar.h"
 #include "fakes/FakeThread.h"
+#include "fakes/FakeTimer.h"
 #include "fakes/ManualClock.h"
 #include "fakes/RecordedMessageBoxes.h"
 
@@ -16,6 +17,7 @@ struct FreshFakes {
         FakeDpi::get().reset();
         ManualClock::get().reset();
         FakeThread::get().reset();
+        FakeTimer::get().reset();
         executionRequests().clear();
         taskbarStates().clear();
         flashedWindows().clear();

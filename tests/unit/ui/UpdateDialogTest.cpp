@@ -275,8 +275,25 @@ TEST_F(UpdateDialogTest, ASuccessfulUpdateKeepsThePcAwakeOnItsWorkerAndClearsThe
                    EXPECT_EQ(onDialog({TBPF_INDETERMINATE, TBPF_NOPROGRESS}), taskbarStates());
                    EXPECT_TRUE(flashedWindows().empty()) << "the user is in the dialog";
                    EXPECT_TRUE(sessionMayEnd()) << "after the update";
+                   // Timer 101 looked for the worker's end every 100 ms, and was stopped.
+                   EXPECT_EQ((std::vector<std::string>{"start 101 100", "stop 101"}),
+                             FakeTimer::get().uses);
                    click(IDOK);
                })}}));
+}
+
+TEST_F(UpdateDialogTest, WithoutItsTimerTheWorkersEndStillLeadsToFinished) {
+    TempFile file(firmware(0x12ABCD, 'b', ""));
+    driver().replies[0xB2] = 0;
+    FakeTimer::get().refuse = true;
+    DialogScript::run(dialog, join({{act([this] { click(IDC_CONNECT); })},
+                                    openFile(file.path()),
+                                    {act([this] { click(IDC_UPDATE); }),
+                                     waitFor([this] { return finished(); }), act([this] {
+                                         EXPECT_NE(std::wstring::npos, log().find(text::succeeded));
+                                         EXPECT_EQ(statesOf(Step::finished), buttons());
+                                         click(IDOK);
+                                     })}}));
 }
 
 // Once the dialog has agreed to end the session, Windows may end the program at any moment:
