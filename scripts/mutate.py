@@ -235,6 +235,18 @@ def apply(text, m):
     return text[:start] + after + text[start + len(m.before) :]
 
 
+def relocated(text, m):
+    """The mutant moved to where its line is now (the nearest line with the same text), or None
+    when no such line is left."""
+    lines = text.split("\n")
+    if m.line <= len(lines) and lines[m.line - 1] == m.text:
+        return m
+    same = [k + 1 for k, line in enumerate(lines) if line == m.text]
+    if not same:
+        return None
+    return m._replace(line=min(same, key=lambda k: abs(k - m.line)))
+
+
 def product_files(paths=None):
     roots = paths or PRODUCT
     files = []
@@ -412,6 +424,9 @@ def run(mutants, tree, out):
         for k, m in enumerate(todo, 1):
             t = time.monotonic()
             original = open(os.path.join(ROOT, m.path), encoding="utf-8", newline="").read()
+            m = relocated(original, m)
+            if m is None:
+                continue  # its line is gone: the source changed since the list was made
             restorer.write(m.path, apply(original, m))
             killer = ""
             if not build(tree):
