@@ -1,8 +1,10 @@
 // The window around the steps: the about box of the system menu, the session refusing to end
-// while the update runs, a second copy of the program, and the locale the run is meant for.
+// while the update runs, a second copy of the program (the first comes to the front, minimised or
+// behind another window), and the locale the run is meant for.
 #include "E2eTest.h"
 #include "base/Handle.h"
 #include "res/resource.h"
+#include "support/EditWindow.h"
 #include "support/Polling.h"
 #include "support/Texts.h"
 
@@ -116,6 +118,19 @@ TEST_F(SecondCopy, BringsTheFirstToTheFrontAndEnds) {
     EXPECT_EQ(1, dialogs);
     EXPECT_TRUE(dialog().log() == text::deviceLines);
     EXPECT_TRUE(stepIs(Step::open));
+
+    // Not minimised but behind another window: a further start brings it to the front too.
+    const EditWindow elsewhere;
+    ShowWindow(elsewhere.handle(), SW_SHOW);
+    ASSERT_TRUE(waitUntil([&] {
+        SetForegroundWindow(elsewhere.handle());
+        return GetForegroundWindow() == elsewhere.handle();
+    }));
+    ProgramProcess third(settings().programPath, simulatorEnvironment(), settings().desktop);
+    ASSERT_TRUE(third.started());
+    EXPECT_TRUE(third.waitForExit(patience)) << "the third copy did not end by itself";
+    EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == first; }))
+        << "the first copy did not come in front of the other window";
 
     dialog().postClose();
     EXPECT_TRUE(programEnds());
