@@ -16,6 +16,10 @@ done
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 if [ ${#missing[@]} -ne 0 ]; then
+    # One set-up at a time on this machine (two build trees side by side, say): apt's own locks
+    # would fail the second.
+    exec 9>/tmp/kelvo-setup.lock
+    flock 9
     echo "setup: installing ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
     # The 32-bit Wine loader (wine32) runs the i686 build, the one users get.
