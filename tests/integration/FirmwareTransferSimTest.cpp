@@ -1,10 +1,11 @@
 // FirmwareWriter against the simulator: files of every awkward size at both packet sizes
 // arrive byte for byte, the device's stages follow, images not for this device end in the
-// failure status, request 0xB0 installs the new revision, and a device unplugged
-// mid-transfer ends the transfer.
+// failure status, the update waits them out without keeping a processor busy, request 0xB0
+// installs the new revision, and a device unplugged mid-transfer ends the transfer.
 #include "SimFixture.h"
 #include "sim/Crc32.h"
 #include "update/FirmwareWriter.h"
+#include "update/UpdateSequence.h"
 
 namespace {
 
@@ -40,6 +41,16 @@ protected:
         return {revision.major, revision.minor, revision.suffix, revision.reserved};
     }
 };
+
+// The processor time the calling thread has used, in milliseconds.
+ULONGLONG threadProcessorMilliseconds() {
+    FILETIME created = {}, exited = {}, kernel = {}, user = {};
+    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+    const auto ms = [](FILETIME time) {
+        return (ULONGLONG{time.dwHighDateTime} << 32 | time.dwLowDateTime) / 10000;
+    };
+    return ms(kernel) + ms(user);
+}
 
 class TransferAtSpeed : public FirmwareTransferSim,
                         public ::testing::WithParamInterface<const char*> {};
@@ -95,6 +106,27 @@ TEST_F(FirmwareTransferSim, AScriptedStatusReplacesTheStagesAndAHeldStepWaitsFor
         ASSERT_EQ(2, device.readStatus0()) << "the held step ended before the release";
     release();
     EXPECT_EQ(0, device.readStatus0());
+}
+
+// While the device verifies and writes, the update gives the processor back between its reads:
+// of the stages' 1.2 s, the waiting thread runs a small part.
+TEST_F(FirmwareTransferSim, TheUpdateWaitsOutTheStagesWithoutKeepingAProcessorBusy) {
+    scenario("stage1_ms = 400\nverify_ms = 400\nupdate_ms = 400\n");
+    const std::wstring path =
+        writeFile(L"firmware.dat", firmwareFile(1000, deviceSerial, newRevision));
+    FirmwareWriter device;
+    ASSERT_EQ(0, device.open(selector));
+    const DWORD started = GetTickCount();
+    const ULONGLONG processorBefore = threadProcessorMilliseconds();
+    bool updated = false;
+    const UpdateLog noLog = [](const char*) {};
+    EXPECT_EQ(0, runUpdateSequence(device, path, noLog, &updated));
+    const ULONGLONG processor = threadProcessorMilliseconds() - processorBefore;
+    const DWORD elapsed = GetTickCount() - started;
+    EXPECT_TRUE(updated);
+    EXPECT_GE(elapsed, 1200u);
+    EXPECT_LT(processor * 4, elapsed)
+        << processor << " ms of processor time in " << elapsed << " ms";
 }
 
 TEST_F(FirmwareTransferSim, RequestB0InstallsTheNewRevisionOnlyAfterASuccessfulUpdate) {
