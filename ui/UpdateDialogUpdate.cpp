@@ -1,5 +1,6 @@
 // The Update step of UpdateDialog: the worker thread and the timer that waits for it, and what
 // the dialog asks of Windows meanwhile (no sleep, no session end, the taskbar's progress).
+#include "platform/ExecutionState.h"
 #include "platform/Thread.h"
 #include "platform/Timer.h"
 #include "ui/StayAwake.h"
@@ -24,7 +25,7 @@ void UpdateDialog::onUpdate() {
     // taken for one that has finished; lowered again when there is no worker.
     busy.store(1);
     updating = true;
-    ShutdownBlockReasonCreate(handle(), shutdownBlockReason);
+    platform::setShutdownBlockReason(handle(), shutdownBlockReason);
     showTaskbarState(TBPF_INDETERMINATE);
     const bool started = platform::startThread(&UpdateDialog::updateThreadProc, this);
     if (!started)
@@ -93,7 +94,7 @@ void UpdateDialog::finishUpdate() {
     platform::stopTimer(handle(), updateTimer);
     timerRunning = false;
 
-    ShutdownBlockReasonDestroy(handle());
+    platform::setShutdownBlockReason(handle(), nullptr);
     showTaskbarState(updated ? TBPF_NOPROGRESS : TBPF_ERROR);
     if (GetForegroundWindow() != handle())
         platform::flashUntilForeground(handle());

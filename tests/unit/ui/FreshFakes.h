@@ -19,6 +19,7 @@ struct FreshFakes {
         FakeThread::get().reset();
         FakeTimer::get().reset();
         executionRequests().clear();
+        shutdownBlockReasons().clear();
         taskbarStates().clear();
         flashedWindows().clear();
         recordedMessageBoxes().clear();

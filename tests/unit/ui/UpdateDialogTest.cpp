@@ -236,6 +236,11 @@ std::vector<ExecutionRequest> awakeOn(DWORD thread) {
     return {{thread, keepAwake}, {thread, ES_CONTINUOUS}};
 }
 
+// What Windows shows beside the dialog while it holds up shutdown; then taken back.
+const std::wstring updatingReason =
+    L"ファームウェアを更新しています。終わるまでPCの電源を切らないでください。";
+const std::vector<std::wstring> reasonGivenAndTakenBack = {updatingReason, L""};
+
 TEST_F(UpdateDialogTest, AWorkerThatCannotStartStillLeadsToFinished) {
     FakeThread::get().mode = FakeThread::refuse;
     const INT_PTR result = DialogScript::run(
@@ -275,6 +280,7 @@ TEST_F(UpdateDialogTest, ASuccessfulUpdateKeepsThePcAwakeOnItsWorkerAndClearsThe
                    EXPECT_EQ(onDialog({TBPF_INDETERMINATE, TBPF_NOPROGRESS}), taskbarStates());
                    EXPECT_TRUE(flashedWindows().empty()) << "the user is in the dialog";
                    EXPECT_TRUE(sessionMayEnd()) << "after the update";
+                   EXPECT_EQ(reasonGivenAndTakenBack, shutdownBlockReasons());
                    // Timer 101 looked for the worker's end every 100 ms, and was stopped.
                    EXPECT_EQ((std::vector<std::string>{"start 101 100", "stop 101"}),
                              FakeTimer::get().uses);
@@ -381,6 +387,7 @@ TEST_F(UpdateDialogTest, WhileTheWorkerRunsEscapeAndCloseDoNotEndTheDialog) {
                  act([this] {
                      EXPECT_EQ(withoutFile(Step::updating), buttons());
                      EXPECT_FALSE(sessionMayEnd()) << "shutdown waits for the update";
+                     EXPECT_EQ(std::vector<std::wstring>{updatingReason}, shutdownBlockReasons());
                      // The worker now runs; its file is missing (no Open): a file error.
                      FakeThread::get().runHeld();
                      EXPECT_EQ(awakeOn(GetCurrentThreadId()), executionRequests());
@@ -395,6 +402,7 @@ TEST_F(UpdateDialogTest, WhileTheWorkerRunsEscapeAndCloseDoNotEndTheDialog) {
                      EXPECT_EQ(dlg(), recordedMessageBoxes()[0].owner)
                          << "the file error over the dialog";
                      EXPECT_EQ(onDialog({TBPF_INDETERMINATE, TBPF_ERROR}), taskbarStates());
+                     EXPECT_EQ(reasonGivenAndTakenBack, shutdownBlockReasons());
                      main().postClose();
                  })});
     EXPECT_EQ(IDCANCEL, result);
