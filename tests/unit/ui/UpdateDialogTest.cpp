@@ -241,8 +241,12 @@ const std::wstring updatingReason =
     L"ファームウェアを更新しています。終わるまでPCの電源を切らないでください。";
 const std::vector<std::wstring> reasonGivenAndTakenBack = {updatingReason, L""};
 
-TEST_F(UpdateDialogTest, AWorkerThatCannotStartStillLeadsToFinished) {
+// Windows gives no thread for the worker, and with `timer` false no timer either.
+class NoWorkerTest : public UpdateDialogTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(NoWorkerTest, AWorkerThatCannotStartStillLeadsToFinished) {
     FakeThread::get().mode = FakeThread::refuse;
+    FakeTimer::get().refuse = !GetParam();
     const INT_PTR result = DialogScript::run(
         dialog, {act([this] {
                      taskbarButtonCreated();
@@ -258,6 +262,8 @@ TEST_F(UpdateDialogTest, AWorkerThatCannotStartStillLeadsToFinished) {
                  })});
     EXPECT_EQ(IDOK, result);
 }
+
+INSTANTIATE_TEST_SUITE_P(TimerGivenOrNot, NoWorkerTest, ::testing::Bool());
 
 TEST_F(UpdateDialogTest, ASuccessfulUpdateKeepsThePcAwakeOnItsWorkerAndClearsTheTaskbar) {
     TempFile file(firmware(0x12ABCD, 'b', ""));
