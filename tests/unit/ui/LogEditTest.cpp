@@ -55,6 +55,7 @@ TEST_F(LogEditTest, WorkedFiguresOfTheTrim) {
         {30000, 5000, 29767, 34767}, // d = 2233
         {31000, 2000, 31000, 33000}, // k = 31767 >= 31000: nothing dropped
         {32000, 767, 32000, 32767},  // exactly 32767: left alone
+        {32700, 67, 32700, 32767},   // also with more than 32000 old bytes
         {32000, 768, 31999, 32767},  // one over: the old text keeps its last 31999 bytes
         {100, 32667, 100, 32767},
         // From 64767 bytes together only the new message stays; one byte less keeps one.
