@@ -22,8 +22,6 @@ public:
     // Attributes
     void attach(HWND window) { hwnd = window; }
     HWND handle() const { return hwnd; }
-    bool isVisible() const { return IsWindowVisible(hwnd) != FALSE; }
-    bool isEnabled() const { return IsWindowEnabled(hwnd) != FALSE; }
     std::string text() const;
     std::wstring wideText() const;
     // The dots per inch the window is shown at: its monitor's (GetDpiForWindow), or the
