@@ -474,7 +474,10 @@ def summary(out):
                                               c["did not build"]))
     for row in rows:
         if row[5] == "survived":
-            print("survived: %s %s %s -> %s" % (row[1], row[2], row[3], row[4] or "(nothing)"))
+            # A ninth column, written by hand, says what the survivor is.
+            verdict = (": " + row[8]) if len(row) > 8 and row[8] else ""
+            print("survived: %s %s %s -> %s%s" % (row[1], row[2], row[3], row[4] or "(nothing)",
+                                                  verdict))
 
 
 def main():
