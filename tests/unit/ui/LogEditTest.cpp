@@ -58,6 +58,7 @@ TEST_F(LogEditTest, WorkedFiguresOfTheTrim) {
         {32700, 67, 32700, 32767},   // also with more than 32000 old bytes
         {32000, 768, 31999, 32767},  // one over: the old text keeps its last 31999 bytes
         {100, 32667, 100, 32767},
+        {1, 1, 1, 2}, // a log of one byte keeps it
         // From 64767 bytes together only the new message stays; one byte less keeps one.
         {32767, 32000, 0, 32000}, // d = 32000, k = 0
         {24767, 40000, 0, 40000},
