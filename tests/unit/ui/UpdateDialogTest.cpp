@@ -204,8 +204,13 @@ TEST_F(UpdateDialogTest, TheLogFontIsRemadeForEveryDpiChange) {
 }
 
 TEST_F(UpdateDialogTest, OpenChecksTheFileAndLogsItsRevisionAndNotes) {
+    TempFile locked(firmware(0x12ABCD, 'b', ""));
+    // Another program holds it open without sharing.
+    const Handle holder(CreateFileW(locked.path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     TempFile otherDevice(firmware(0x12ABCE, 'b', "x"));
     TempFile forVariant(firmware(0, 'b', "a\n5% fit"));
+    const std::wstring refused = text::cannotOpenFile + text::incompatible;
     const INT_PTR result = DialogScript::run(
         dialog, join({{act([this] { click(IDC_CONNECT); })},
                       openFile(L""),
@@ -213,15 +218,16 @@ TEST_F(UpdateDialogTest, OpenChecksTheFileAndLogsItsRevisionAndNotes) {
                           EXPECT_EQ(connectedLines, log()) << "a cancelled choice logs nothing";
                           EXPECT_EQ(statesOf(Step::open), buttons());
                       })},
+                      openFile(locked.path()),
                       openFile(otherDevice.path()),
-                      {act([this] {
-                          EXPECT_EQ(connectedLines + text::incompatible, log());
+                      {act([&] {
+                          EXPECT_EQ(connectedLines + refused, log());
                           EXPECT_EQ(statesOf(Step::open), buttons());
                       })},
                       openFile(forVariant.path()),
-                      {act([this] {
-                           EXPECT_EQ(connectedLines + text::incompatible +
-                                         text::newRevisionLine(L"Rev.2.0b") + L"a\r\n5% fit\r\n",
+                      {act([&] {
+                           EXPECT_EQ(connectedLines + refused + text::newRevisionLine(L"Rev.2.0b") +
+                                         L"a\r\n5% fit\r\n",
                                      log());
                            EXPECT_EQ(statesOf(Step::update), buttons());
                            EXPECT_TRUE(focused(IDC_UPDATE));
