@@ -14,6 +14,7 @@
 #include "base/Handle.h"
 #include "base/TextConversion.h"
 #include "support/Polling.h"
+#include "support/ProcessCounters.h"
 #include "update/FirmwareWriter.h"
 #include "update/UpdateSequence.h"
 
@@ -57,17 +58,6 @@ struct Worker {
             }));
     }
 };
-
-double threadSeconds(HANDLE thread) {
-    FILETIME created, exited, kernel, user;
-    GetThreadTimes(thread, &created, &exited, &kernel, &user);
-    const auto seconds = [](const FILETIME& time) { // from 100 ns units
-        return static_cast<double>(static_cast<ULONGLONG>(time.dwHighDateTime) << 32 |
-                                   time.dwLowDateTime) /
-               1e7;
-    };
-    return seconds(kernel) + seconds(user);
-}
 
 } // namespace
 
@@ -113,11 +103,11 @@ int main() {
         const size_t at = text.find(verifyingLine);
         if (stageStart == 0 && at != std::wstring::npos) {
             stageStart = startWatch();
-            processorAtStart = threadSeconds(thread);
+            processorAtStart = processorSeconds(thread);
         }
         if (stageStart != 0 && wall == 0 && text.size() > at + verifyingLine.size()) {
             wall = secondsSince(stageStart);
-            processor = threadSeconds(thread) - processorAtStart;
+            processor = processorSeconds(thread) - processorAtStart;
         }
         if (woke == WAIT_OBJECT_0)
             break;

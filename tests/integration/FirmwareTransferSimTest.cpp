@@ -4,6 +4,7 @@
 // installs the new revision, and a device unplugged mid-transfer ends the transfer.
 #include "SimFixture.h"
 #include "sim/Crc32.h"
+#include "support/ProcessCounters.h"
 #include "update/FirmwareWriter.h"
 #include "update/UpdateSequence.h"
 
@@ -41,16 +42,6 @@ protected:
         return {revision.major, revision.minor, revision.suffix, revision.reserved};
     }
 };
-
-// The processor time the calling thread has used, in milliseconds.
-ULONGLONG threadProcessorMilliseconds() {
-    FILETIME created = {}, exited = {}, kernel = {}, user = {};
-    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-    const auto ms = [](FILETIME time) {
-        return (ULONGLONG{time.dwHighDateTime} << 32 | time.dwLowDateTime) / 10000;
-    };
-    return ms(kernel) + ms(user);
-}
 
 class TransferAtSpeed : public FirmwareTransferSim,
                         public ::testing::WithParamInterface<const char*> {};
@@ -117,11 +108,11 @@ TEST_F(FirmwareTransferSim, TheUpdateWaitsOutTheStagesWithoutKeepingAProcessorBu
     FirmwareWriter device;
     ASSERT_EQ(0, device.open(selector));
     const DWORD started = GetTickCount();
-    const ULONGLONG processorBefore = threadProcessorMilliseconds();
+    const double processorBefore = processorSeconds(GetCurrentThread());
     bool updated = false;
     const UpdateLog noLog = [](const char*) {};
     EXPECT_EQ(0, runUpdateSequence(device, path, noLog, &updated));
-    const ULONGLONG processor = threadProcessorMilliseconds() - processorBefore;
+    const double processor = (processorSeconds(GetCurrentThread()) - processorBefore) * 1000;
     const DWORD elapsed = GetTickCount() - started;
     EXPECT_TRUE(updated);
     EXPECT_GE(elapsed, 1200u);

@@ -29,3 +29,12 @@ SIZE_T privateBytes() {
     const PROCESS_MEMORY_COUNTERS_EX counters = memoryCounters();
     return std::max(counters.PrivateUsage, counters.PagefileUsage);
 }
+
+double processorSeconds(HANDLE thread) {
+    FILETIME created = {}, exited = {}, kernel = {}, user = {};
+    GetThreadTimes(thread, &created, &exited, &kernel, &user);
+    const auto seconds = [](const FILETIME& time) { // from 100 ns units
+        return static_cast<double>(ULONGLONG{time.dwHighDateTime} << 32 | time.dwLowDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}

@@ -1,5 +1,5 @@
 // What a leak would show in this process: its open handles and its private bytes (also the
-// memory benchmark's figures).
+// memory benchmark's figures); and the processor time a thread has used.
 #pragma once
 
 #include <windows.h>
@@ -23,3 +23,6 @@ SIZE_T privateBytes();
 
 // The counters privateBytes() is read from (their peaks: Wine 8 keeps none).
 PROCESS_MEMORY_COUNTERS_EX memoryCounters();
+
+// The processor time, user and kernel, that `thread` has used so far, in seconds.
+double processorSeconds(HANDLE thread);
