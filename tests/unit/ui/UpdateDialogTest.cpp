@@ -247,12 +247,14 @@ const std::wstring updatingReason =
     L"ファームウェアを更新しています。終わるまでPCの電源を切らないでください。";
 const std::vector<std::wstring> reasonGivenAndTakenBack = {updatingReason, L""};
 
-// Windows gives no thread for the worker, and with `timer` false no timer either.
-class NoWorkerTest : public UpdateDialogTest, public ::testing::WithParamInterface<bool> {};
+// Run with the dialog's timer given by Windows, and again refused.
+class TimerGivenOrNot : public UpdateDialogTest, public ::testing::WithParamInterface<bool> {
+protected:
+    TimerGivenOrNot() { FakeTimer::get().refuse = !GetParam(); }
+};
 
-TEST_P(NoWorkerTest, AWorkerThatCannotStartStillLeadsToFinished) {
+TEST_P(TimerGivenOrNot, AWorkerThatCannotStartStillLeadsToFinished) {
     FakeThread::get().mode = FakeThread::refuse;
-    FakeTimer::get().refuse = !GetParam();
     const INT_PTR result = DialogScript::run(
         dialog, {act([this] {
                      taskbarButtonCreated();
@@ -269,9 +271,7 @@ TEST_P(NoWorkerTest, AWorkerThatCannotStartStillLeadsToFinished) {
     EXPECT_EQ(IDOK, result);
 }
 
-INSTANTIATE_TEST_SUITE_P(TimerGivenOrNot, NoWorkerTest, ::testing::Bool());
-
-TEST_F(UpdateDialogTest, ASuccessfulUpdateKeepsThePcAwakeOnItsWorkerAndClearsTheTaskbar) {
+TEST_P(TimerGivenOrNot, ASuccessfulUpdateKeepsThePcAwakeOnItsWorkerAndClearsTheTaskbar) {
     TempFile file(firmware(0x12ABCD, 'b', ""));
     driver().replies[0xB2] = 0; // the device is done at once
     DialogScript::run(
@@ -285,6 +285,7 @@ TEST_F(UpdateDialogTest, ASuccessfulUpdateKeepsThePcAwakeOnItsWorkerAndClearsThe
                }),
                waitFor([this] { return finished(); }), act([this] {
                    EXPECT_NE(std::wstring::npos, log().find(text::succeeded));
+                   EXPECT_EQ(statesOf(Step::finished), buttons());
                    const std::vector<ExecutionRequest>& requests = executionRequests();
                    ASSERT_FALSE(requests.empty());
                    EXPECT_NE(GetCurrentThreadId(), requests[0].first) << "not on the worker";
@@ -293,26 +294,14 @@ TEST_F(UpdateDialogTest, ASuccessfulUpdateKeepsThePcAwakeOnItsWorkerAndClearsThe
                    EXPECT_TRUE(flashedWindows().empty()) << "the user is in the dialog";
                    EXPECT_TRUE(sessionMayEnd()) << "after the update";
                    EXPECT_EQ(reasonGivenAndTakenBack, shutdownBlockReasons());
-                   // Timer 101 looked for the worker's end every 100 ms, and was stopped.
+                   // Timer 101 was asked to look for the worker's end every 100 ms, and stopped.
                    EXPECT_EQ((std::vector<std::string>{"start 101 100", "stop 101"}),
                              FakeTimer::get().uses);
                    click(IDOK);
                })}}));
 }
 
-TEST_F(UpdateDialogTest, WithoutItsTimerTheWorkersEndStillLeadsToFinished) {
-    TempFile file(firmware(0x12ABCD, 'b', ""));
-    driver().replies[0xB2] = 0;
-    FakeTimer::get().refuse = true;
-    DialogScript::run(dialog, join({{act([this] { click(IDC_CONNECT); })},
-                                    openFile(file.path()),
-                                    {act([this] { click(IDC_UPDATE); }),
-                                     waitFor([this] { return finished(); }), act([this] {
-                                         EXPECT_NE(std::wstring::npos, log().find(text::succeeded));
-                                         EXPECT_EQ(statesOf(Step::finished), buttons());
-                                         click(IDOK);
-                                     })}}));
-}
+INSTANTIATE_TEST_SUITE_P(UpdateDialogTest, TimerGivenOrNot, ::testing::Bool());
 
 // Once the dialog has agreed to end the session, Windows may end the program at any moment:
 // Update starts nothing until WM_ENDSESSION says that the session goes on.
