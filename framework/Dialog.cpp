@@ -17,6 +17,14 @@ bool Dialog::onInitDialog() {
     return true;
 }
 
+bool Dialog::keysGoNowhere() const {
+    if (GetActiveWindow() != hwnd)
+        return false; // a box of its own is in front, and gets the keys
+    const HWND focus = GetFocus();
+    return focus == nullptr || focus == hwnd || !IsChild(hwnd, focus) || !IsWindowVisible(focus) ||
+           !IsWindowEnabled(focus);
+}
+
 INT_PTR CALLBACK Dialog::dialogProc(HWND window, UINT message, WPARAM wParam,
                                     LPARAM lParam) noexcept {
     if (message == WM_INITDIALOG) {

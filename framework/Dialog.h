@@ -40,6 +40,14 @@ protected:
     void gotoControl(const Window& control) {
         SendMessageW(hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control.handle()), TRUE);
     }
+    // Enter presses `control` wherever the focus is not on another push button.
+    void setDefaultButton(const Window& control) {
+        SendMessageW(hwnd, DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(control.handle())), 0);
+    }
+    // The dialog is its thread's active window, and none of its controls that a user could
+    // reach has the keyboard focus (the one that had it was disabled or hidden): keys would go
+    // nowhere.
+    bool keysGoNowhere() const;
     // From inside a handler: the message goes on to the dialog's default processing.
     void passToDefault() { defaultWanted = true; }
 

@@ -133,3 +133,13 @@ template <auto handler> MessageEntry commandEntry(UINT id) {
 template <auto handler> MessageEntry messageEntry(UINT message) {
     return detail::makeEntry<MessageTraits<WM_NULL>, handler>(message, 0);
 }
+
+// A private message that carries its parameters: void handler(WPARAM, LPARAM).
+struct PrivateMessageTraits : MessageTraits<WM_NULL> {
+    static std::tuple<WPARAM, LPARAM> arguments(WPARAM wParam, LPARAM lParam) {
+        return {wParam, lParam};
+    }
+};
+template <auto handler> MessageEntry privateMessageEntry(UINT message) {
+    return detail::makeEntry<PrivateMessageTraits, handler>(message, 0);
+}

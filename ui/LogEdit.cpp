@@ -16,6 +16,8 @@ void LogEdit::appendFormatV(const char* format, va_list args) {
     setText(log);
     setSel(endPosition, endPosition);
     scrollCaret();
+    if (appended)
+        appended(message);
 }
 
 void LogEdit::appendFormat(const char* format, ...) {

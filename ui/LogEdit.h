@@ -7,6 +7,8 @@
 //    Lengths are code page 932 bytes, as the texts are; the window holds UTF-16.
 // 3. While a worker appends, the UI thread must keep serving its messages (the window
 //    operations of the append are carried out by it) and must not append itself.
+// 4. setAppendedHandler: told of each message once it is in the window, on the appending
+//    thread and under the lock, so in the order the log shows them.
 #pragma once
 
 #include "base/Mutex.h"
@@ -15,13 +17,17 @@
 
 #include <cstdarg>
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <utility>
 
 class LogEdit : public Edit {
 public:
     static constexpr std::size_t trimThreshold = 32767; // bytes above which old text goes
     static constexpr std::size_t keptBase = 32000;      // base of the old bytes kept
     static constexpr int endPosition = 0x7FFF;          // the caret's place after an append
+
+    using Appended = std::function<void(const std::string& message)>;
 
     LogEdit() = default;
     ~LogEdit() override = default;
@@ -36,6 +42,9 @@ public:
     // positive). The cut ignores character boundaries.
     static void trimForAppend(std::string& old, std::size_t newLength);
 
+    void setAppendedHandler(Appended handler) { appended = std::move(handler); }
+
 private:
     Mutex lock;
+    Appended appended;
 };

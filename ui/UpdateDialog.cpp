@@ -43,6 +43,7 @@ MessageTable UpdateDialog::messageTable() const {
         entry<WM_TIMER, &UpdateDialog::onTimer>(),
         entry<WM_DPICHANGED, &UpdateDialog::onDpiChanged>(),
         messageEntry<&UpdateDialog::onWorkerEnded>(workerEndedMessage),
+        privateMessageEntry<&UpdateDialog::onAnnounce>(announceMessage),
         entry<WM_QUERYENDSESSION, &UpdateDialog::onQueryEndSession>(),
         entry<WM_ENDSESSION, &UpdateDialog::onEndSession>(),
         // The shell sends it once the window's taskbar button exists.
@@ -80,6 +81,11 @@ bool UpdateDialog::onInitDialog() {
     // scale. Without it the log keeps the dialog's font.
     logWindow.keepFontOnDpiChange();
     applyLogFont(logWindow, logFont, logWindow.dotsPerInch());
+    giveLogToScreenReaders();
+
+    // Enter presses Connect, as it presses Open and Update in their steps; not the template's
+    // default, Finish, which is hidden until the end.
+    setDefaultButton(connectButton);
     return true; // the focus goes to the first tab stop, Connect
 }
 
@@ -114,8 +120,25 @@ void UpdateDialog::enableAndShow(const Window& control, bool on) {
 void UpdateDialog::logMessage(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    logWindow.appendFormatV(format, args);
+    logLine(false, format, args);
     va_end(args);
+}
+
+void UpdateDialog::logResult(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    logLine(true, format, args);
+    va_end(args);
+}
+
+void UpdateDialog::logLine(bool endsStep, const char* format, va_list args) {
+    // Read by announce(), which the append calls on this thread; reset however it ends.
+    struct Mark {
+        bool& flag;
+        ~Mark() { flag = false; }
+    } mark{lineEndsStep};
+    lineEndsStep = endsStep;
+    logWindow.appendFormatV(format, args);
 }
 
 void UpdateDialog::onSysCommand(UINT command, LPARAM) {
@@ -150,13 +173,13 @@ HICON UpdateDialog::onQueryDragIcon() {
 void UpdateDialog::onConnect() {
     if (device.open(deviceSelector) != 0) {
         // The text may hold a percent sign: it is never a format.
-        logMessage("%s", device.getLastMessage().c_str());
+        logResult("%s", device.getLastMessage().c_str());
         return;
     }
     const DeviceIdentity& identity = device.getIdentity();
     logMessage(dialoglog::connected);
     logMessage("%s", serialNumberLine(identity).c_str());
-    logMessage("%s", deviceRevisionLine(identity.revision).c_str());
+    logResult("%s", deviceRevisionLine(identity.revision).c_str());
 
     enableAndShow(openButton, true);
     enableAndShow(connectButton, false);
@@ -171,18 +194,21 @@ void UpdateDialog::onOpen() {
 
     FirmwareImage image;
     if (image.open(firmwarePath) == 0) {
-        logMessage(dialoglog::fileCannotOpen);
+        logResult(dialoglog::fileCannotOpen);
         return;
     }
     if (!isCompatible(image.getTargetSerial(), image.getRevision(), device.getIdentity())) {
         image.close();
-        logMessage(dialoglog::incompatible);
+        logResult(dialoglog::incompatible);
         return;
     }
-    logMessage("%s", imageRevisionLine(image.getRevision()).c_str());
     const std::string notes = notesForLog(image.getNotes());
-    if (!notes.empty())
-        logMessage(dialoglog::notesFormat, notes.c_str());
+    if (notes.empty()) {
+        logResult("%s", imageRevisionLine(image.getRevision()).c_str());
+    } else {
+        logMessage("%s", imageRevisionLine(image.getRevision()).c_str());
+        logResult(dialoglog::notesFormat, notes.c_str());
+    }
     // The transfer opens the file again by its path.
     image.close();
 

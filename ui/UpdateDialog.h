@@ -9,6 +9,8 @@
 //    Nor can the session: shutdown and log-off wait, with a reason Windows shows, and the
 //    taskbar button shows the work; it flashes at the end if the user is elsewhere. Once the
 //    dialog has agreed to a session end, no update starts until the session goes on.
+// 4. Enter presses the step's button in every step, and Finish takes the focus when the
+//    update's end leaves it nowhere. Screen readers hear every log line as it is appended.
 #pragma once
 
 #include "base/TextFormat.h"
@@ -32,6 +34,8 @@ public:
     static constexpr int deviceSelector = 0x201;
     // Posted by the worker when it is done, for a dialog whose timer could not be created.
     static constexpr UINT workerEndedMessage = WM_APP + 1;
+    // Sent by the worker for each line it appended, so that the UI thread announces it.
+    static constexpr UINT announceMessage = WM_APP + 2;
 
     // Shows the about box, owned by the window it is given; the application supplies it.
     using AboutBox = std::function<void(HWND owner)>;
@@ -51,6 +55,16 @@ private:
     void enableAndShow(const Window& control, bool on);
     // printf-style; may be called from either thread.
     void logMessage(const char* format, ...) KELVO_PRINTF_FORMAT(2, 3);
+    // The same for the line that ends a step, its result: screen readers hear it as such.
+    void logResult(const char* format, ...) KELVO_PRINTF_FORMAT(2, 3);
+    void logLine(bool endsStep, const char* format, va_list args) KELVO_PRINTF_FORMAT(3, 0);
+
+    // Each appended message reaches screen readers, from the UI thread (UpdateDialogSpeech);
+    // the log has a name for them.
+    void giveLogToScreenReaders();
+    void announce(const std::string& message);
+    void onAnnounce(WPARAM endsStep, LPARAM message);
+    void speak(const std::string& message, bool endsStep);
 
     void onSysCommand(UINT command, LPARAM position);
     void onPaint();
@@ -84,6 +98,8 @@ private:
     std::atomic<int> busy{0}; // 1 from the start of the worker until it is done
     // The device reported success: written by the worker before busy falls, read after it.
     bool updated = false;
+    // The line being appended ends a step: written and read by the thread that appends it.
+    bool lineEndsStep = false;
     bool updating = false;      // UI thread: Update clicked, Finished not yet shown
     bool sessionEnding = false; // UI thread: we agreed to end the session, it has not gone on
     bool timerRunning = false;

@@ -7,6 +7,8 @@
 #include "ui/UpdateDialog.h"
 #include "update/UpdateSequence.h"
 
+#include <cstring>
+
 namespace {
 
 // Shown by Windows beside the program when shutdown or log-off waits for the update.
@@ -62,7 +64,14 @@ DWORD WINAPI UpdateDialog::updateThreadProc(void* argument) {
 }
 
 int UpdateDialog::runUpdate() {
-    const UpdateLog log = [this](const char* line) { logMessage("%s", line); };
+    const UpdateLog log = [this](const char* line) {
+        // Success or failure ends the update; the lines before it report its stages.
+        if (std::strcmp(line, sequencelog::succeeded) == 0 ||
+            std::strcmp(line, sequencelog::failed) == 0)
+            logResult("%s", line);
+        else
+            logMessage("%s", line);
+    };
     // The sequence sets `updated` before it logs the success, so a log line that can't be
     // written leaves it all the same.
     return runUpdateSequence(device, firmwarePath, log, &updated);
@@ -93,6 +102,10 @@ void UpdateDialog::finishUpdate() {
     enableAndShow(cancelButton, true);
     platform::stopTimer(handle(), updateTimer);
     timerRunning = false;
+    // Update had the focus and was disabled: a keyboard user's keys would go nowhere. A control
+    // the user has chosen meanwhile keeps it.
+    if (keysGoNowhere())
+        gotoControl(finishButton);
 
     platform::setShutdownBlockReason(handle(), nullptr);
     showTaskbarState(updated ? TBPF_NOPROGRESS : TBPF_ERROR);

@@ -132,14 +132,25 @@ void MainDialog::postCancelCommand() const {
                  reinterpret_cast<LPARAM>(GetDlgItem(window, IDCANCEL)));
 }
 
-void MainDialog::pressEscape() const {
+void MainDialog::postKey(WORD key) const {
     // The dialog's message loop hands keys of the dialog and its controls to the dialog
-    // manager, which turns Escape into the Cancel command.
+    // manager, which turns Escape into the Cancel command and Enter into the default button's.
     HWND target = focus();
     if (!target || (target != window && !IsChild(window, target)))
         target = window;
-    PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    PostMessageW(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageW(target, WM_KEYDOWN, key, scan | 1);
+    PostMessageW(target, WM_KEYUP, key, scan | 0xC0000001);
+}
+
+bool MainDialog::typeKey(WORD key) const {
+    if (GetForegroundWindow() != window && !SetForegroundWindow(window))
+        return false;
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    return SendInput(2, input, sizeof(INPUT)) == 2;
 }
 
 void MainDialog::postSysCommand(WPARAM command) const {

@@ -87,7 +87,13 @@ public:
     bool click(int id) const;
     // What the dialog manager sends for Escape, and the key itself.
     void postCancelCommand() const;
-    void pressEscape() const;
+    void pressEscape() const { postKey(VK_ESCAPE); }
+    // A key posted to the control with the focus (the dialog when none has it), which the
+    // dialog's message loop hands to the dialog manager.
+    void postKey(WORD key) const;
+    // A key typed as on the keyboard: the dialog is brought to the front and the key goes
+    // through the system's input queue (SendInput) to wherever the program's focus is.
+    bool typeKey(WORD key) const;
     void postSysCommand(WPARAM command) const;
     void postClose() const;
 

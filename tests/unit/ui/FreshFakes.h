@@ -2,6 +2,7 @@
 // are fresh before its members (devices that read the clock when built) are constructed.
 #pragma once
 
+#include "fakes/FakeAccessibility.h"
 #include "fakes/FakeDpi.h"
 #include "fakes/FakeDriver.h"
 #include "fakes/FakeExecutionState.h"
@@ -14,6 +15,7 @@
 struct FreshFakes {
     FreshFakes() {
         FakeDriver::get().reset();
+        FakeAccessibility::get().reset();
         FakeDpi::get().reset();
         ManualClock::get().reset();
         FakeThread::get().reset();

@@ -172,7 +172,12 @@ TEST_F(UpdateDialogTest, ConnectStepThenConnectLeadsToTheOpenStep) {
              EXPECT_EQ(std::vector<HWND>{dlg()}, aboutOwners);
          }),
          act([this] {
-             click(IDC_CONNECT);
+             // Screen readers call the log, which has no label, "ログ".
+             EXPECT_EQ((std::vector<std::pair<HWND, std::wstring>>{{item(IDC_LOG), L"ログ"}}),
+                       FakeAccessibility::get().names);
+             main().postKey(VK_RETURN); // Enter presses Connect
+         }),
+         waitFor([this] { return !log().empty(); }), act([this] {
              EXPECT_EQ(connectedLines, log());
              EXPECT_EQ(statesOf(Step::open), buttons());
              EXPECT_TRUE(focused(IDC_OPEN));
@@ -274,7 +279,7 @@ TEST_P(TimerGivenOrNot, AWorkerThatCannotStartStillLeadsToFinished) {
 TEST_P(TimerGivenOrNot, ASuccessfulUpdateKeepsThePcAwakeOnItsWorkerAndClearsTheTaskbar) {
     TempFile file(firmware(0x12ABCD, 'b', ""));
     driver().replies[0xB2] = 0; // the device is done at once
-    DialogScript::run(
+    const INT_PTR result = DialogScript::run(
         dialog,
         join({{act([this] { click(IDC_CONNECT); })},
               openFile(file.path()),
@@ -286,6 +291,27 @@ TEST_P(TimerGivenOrNot, ASuccessfulUpdateKeepsThePcAwakeOnItsWorkerAndClearsTheT
                waitFor([this] { return finished(); }), act([this] {
                    EXPECT_NE(std::wstring::npos, log().find(text::succeeded));
                    EXPECT_EQ(statesOf(Step::finished), buttons());
+                   // Update had the focus: Finish takes it, and Enter ends the dialog.
+                   EXPECT_TRUE(focused(IDOK));
+                   // Every line spoken once, in order, from the UI thread, each step's result
+                   // as such; the worker's lines too.
+                   using platform::AnnouncementKind;
+                   const AnnouncementKind line = AnnouncementKind::line;
+                   const AnnouncementKind result = AnnouncementKind::stepDone;
+                   const std::vector<std::pair<std::wstring, AnnouncementKind>> expected = {
+                       {L"ハルモカと接続しました.", line},
+                       {L"シリアル番号　　　：0012abcd", line},
+                       {L"ファームウェア　　：Rev.1.2b", result},
+                       {L"更新ファームウェア：Rev.2.0b", result},
+                       {L"ファームウェアを送信しています.", line},
+                       {L"ファームウェアの更新に成功しました.", result}};
+                   std::vector<std::pair<std::wstring, AnnouncementKind>> spoken;
+                   for (const Announcement& said : FakeAccessibility::get().announcements) {
+                       spoken.emplace_back(said.text, said.kind);
+                       EXPECT_EQ(item(IDC_LOG), said.window);
+                       EXPECT_EQ(GetCurrentThreadId(), said.thread);
+                   }
+                   EXPECT_EQ(expected, spoken);
                    const std::vector<ExecutionRequest>& requests = executionRequests();
                    ASSERT_FALSE(requests.empty());
                    EXPECT_NE(GetCurrentThreadId(), requests[0].first) << "not on the worker";
@@ -297,8 +323,9 @@ TEST_P(TimerGivenOrNot, ASuccessfulUpdateKeepsThePcAwakeOnItsWorkerAndClearsTheT
                    // Timer 101 was asked to look for the worker's end every 100 ms, and stopped.
                    EXPECT_EQ((std::vector<std::string>{"start 101 100", "stop 101"}),
                              FakeTimer::get().uses);
-                   click(IDOK);
+                   main().postKey(VK_RETURN);
                })}}));
+    EXPECT_EQ(IDOK, result);
 }
 
 INSTANTIATE_TEST_SUITE_P(UpdateDialogTest, TimerGivenOrNot, ::testing::Bool());
@@ -374,11 +401,13 @@ TEST_F(UpdateDialogTest, AWorkerOutOfMemoryStillReachesFinishedWithTheDeviceClos
 TEST_F(UpdateDialogTest, WhileTheWorkerRunsEscapeAndCloseDoNotEndTheDialog) {
     // The worker is started but held back: busy must already read as set.
     FakeThread::get().mode = FakeThread::hold;
+    FakeAccessibility::get().refuse = true; // a Windows that can't announce
     const INT_PTR result = DialogScript::run(
         dialog, {act([this] {
                      taskbarButtonCreated();
                      click(IDC_CONNECT);
                      click(IDC_UPDATE);
+                     SetFocus(item(IDC_LOG)); // the user clicks into the log
                      main().pressEscape();
                      main().postClose();
                      main().postSysCommand(SC_CLOSE);
@@ -399,6 +428,7 @@ TEST_F(UpdateDialogTest, WhileTheWorkerRunsEscapeAndCloseDoNotEndTheDialog) {
                  }),
                  waitFor([this] { return finished(); }), act([this] {
                      EXPECT_EQ(connectedLines + text::sending + text::failed, log());
+                     EXPECT_TRUE(focused(IDC_LOG)) << "the focus the user chose stays";
                      ASSERT_EQ(1u, recordedMessageBoxes().size());
                      EXPECT_EQ(dlg(), recordedMessageBoxes()[0].owner)
                          << "the file error over the dialog";
