@@ -46,5 +46,47 @@ TEST_F(HappyPath, ConnectOpenUpdateFinishWithOneFinalRequest) {
     EXPECT_TRUE(programEnds());
 }
 
+// A keyboard user: Enter presses the button of every step; at the end Enter presses Finish,
+// Escape cancels, and Tab moves to Cancel, which Space presses. The keys are typed, through
+// the system's input queue.
+struct EndKeys {
+    const char* name;
+    std::vector<WORD> keys; // typed at Finished; the focus moves to Cancel before the last
+    int focusBeforeLast;
+};
+
+class Keyboard : public ProgramTest, public ::testing::WithParamInterface<EndKeys> {};
+
+TEST_P(Keyboard, EnterAtEveryStepThenTheKeysThatEndTheProgram) {
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(focusBecomes(idConnect));
+    ASSERT_TRUE(typeKey(VK_RETURN));
+    ASSERT_TRUE(logBecomes(text::deviceLines));
+    ASSERT_TRUE(focusBecomes(idOpen));
+    ASSERT_TRUE(typeKey(VK_RETURN));
+    ASSERT_TRUE(answerFileDialogWith(sample(L"lune-1.3a.dat")));
+    ASSERT_TRUE(stepBecomes(Step::update));
+    ASSERT_TRUE(focusBecomes(idUpdate));
+    ASSERT_TRUE(typeKey(VK_RETURN));
+    ASSERT_TRUE(stepBecomes(Step::finished));
+    ASSERT_TRUE(logBecomes(text::deviceLines + text::sampleLines + text::sending + text::verifying +
+                           text::updating + text::succeeded));
+    ASSERT_TRUE(focusBecomes(idFinish));
+    const std::vector<WORD>& keys = GetParam().keys;
+    for (std::size_t i = 0; i + 1 < keys.size(); ++i)
+        ASSERT_TRUE(typeKey(keys[i]));
+    ASSERT_TRUE(focusBecomes(GetParam().focusBeforeLast));
+    ASSERT_TRUE(typeKey(keys.back()));
+    EXPECT_TRUE(programEnds());
+}
+
+INSTANTIATE_TEST_SUITE_P(AtFinished, Keyboard,
+                         ::testing::Values(EndKeys{"Enter", {VK_RETURN}, idFinish},
+                                           EndKeys{"Escape", {VK_ESCAPE}, idFinish},
+                                           EndKeys{"TabThenSpace", {VK_TAB, VK_SPACE}, idCancel}),
+                         [](const ::testing::TestParamInfo<EndKeys>& info) {
+                             return std::string(info.param.name);
+                         });
+
 } // namespace
 } // namespace e2e

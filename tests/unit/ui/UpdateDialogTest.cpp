@@ -394,6 +394,9 @@ TEST_F(UpdateDialogTest, AWorkerOutOfMemoryStillReachesFinishedWithTheDeviceClos
                    EXPECT_EQ("CloseDevice(dev)", driver().calls.back());
                    EXPECT_EQ(onDialog({TBPF_INDETERMINATE, TBPF_NOPROGRESS}), taskbarStates());
                    EXPECT_EQ(std::vector<HWND>{dlg()}, flashedWindows());
+                   // Back in the dialog, the keys go to Finish.
+                   SetForegroundWindow(dlg());
+                   EXPECT_TRUE(focused(IDOK));
                    click(IDOK);
                })}}));
 }
