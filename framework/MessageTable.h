@@ -76,13 +76,6 @@ template <> struct MessageTraits<WM_QUERYENDSESSION> : MessageTraits<WM_NULL> {
     }
 };
 
-// WM_ACTIVATE: void handler(bool active), false when the window is deactivated.
-template <> struct MessageTraits<WM_ACTIVATE> : MessageTraits<WM_NULL> {
-    static std::tuple<bool> arguments(WPARAM wParam, LPARAM) {
-        return {LOWORD(wParam) != WA_INACTIVE};
-    }
-};
-
 // WM_ENDSESSION: void handler(bool ending); `ending` is false when the session goes on.
 template <> struct MessageTraits<WM_ENDSESSION> : MessageTraits<WM_NULL> {
     static std::tuple<bool> arguments(WPARAM wParam, LPARAM) { return {wParam != FALSE}; }

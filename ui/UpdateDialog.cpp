@@ -44,7 +44,6 @@ MessageTable UpdateDialog::messageTable() const {
         entry<WM_DPICHANGED, &UpdateDialog::onDpiChanged>(),
         messageEntry<&UpdateDialog::onWorkerEnded>(workerEndedMessage),
         privateMessageEntry<&UpdateDialog::onAnnounce>(announceMessage),
-        entry<WM_ACTIVATE, &UpdateDialog::onActivate>(),
         entry<WM_QUERYENDSESSION, &UpdateDialog::onQueryEndSession>(),
         entry<WM_ENDSESSION, &UpdateDialog::onEndSession>(),
         // The shell sends it once the window's taskbar button exists.

@@ -78,11 +78,6 @@ private:
     void onWorkerEnded();
     // Moves to the Finished state once the worker is done; the update's marks come off.
     void finishUpdate();
-    // In Finished, a keyboard user's keys go to Finish when they would go nowhere: when Update,
-    // which had the focus, is disabled, and when the dialog is active again after another
-    // window (the about box, another program) that had been in front then.
-    void focusFinishIfNowhere();
-    void onActivate(bool active);
 
     bool onQueryEndSession();
     void onEndSession(bool ending);

@@ -102,26 +102,16 @@ void UpdateDialog::finishUpdate() {
     enableAndShow(cancelButton, true);
     platform::stopTimer(handle(), updateTimer);
     timerRunning = false;
-    focusFinishIfNowhere();
+    // Update had the focus and was disabled: a keyboard user's keys would go nowhere. A control
+    // the user has chosen meanwhile keeps it. (A dialog left meanwhile gets its focus back from
+    // the dialog manager when it is active again: the first tab stop, Finish.)
+    if (keysGoNowhere())
+        gotoControl(finishButton);
 
     platform::setShutdownBlockReason(handle(), nullptr);
     showTaskbarState(updated ? TBPF_NOPROGRESS : TBPF_ERROR);
     if (GetForegroundWindow() != handle())
         platform::flashUntilForeground(handle());
-}
-
-void UpdateDialog::focusFinishIfNowhere() {
-    // A control the user has chosen meanwhile keeps the focus.
-    if (!updating && IsWindowEnabled(finishButton.handle()) && keysGoNowhere())
-        gotoControl(finishButton);
-}
-
-void UpdateDialog::onActivate(bool active) {
-    // Before the dialog manager's own handling, which gives back a focus the dialog had when
-    // it was left: none, in Finished, when Update had it.
-    if (active)
-        focusFinishIfNowhere();
-    passToDefault();
 }
 
 bool UpdateDialog::onQueryEndSession() {

@@ -55,6 +55,10 @@ struct EndKeys {
     int focusBeforeLast;
 };
 
+void PrintTo(const EndKeys& end, std::ostream* out) {
+    *out << end.name;
+}
+
 class Keyboard : public ProgramTest, public ::testing::WithParamInterface<EndKeys> {};
 
 TEST_P(Keyboard, EnterAtEveryStepThenTheKeysThatEndTheProgram) {

@@ -382,9 +382,9 @@ TEST_F(UpdateDialogTest, AWorkerOutOfMemoryStillReachesFinishedWithTheDeviceClos
               openFile(file.path()),
               {act([&] {
                    taskbarButtonCreated();
+                   click(IDC_UPDATE); // Update, with the focus, is disabled
                    ShowWindow(elsewhere.handle(), SW_SHOW);
                    SetForegroundWindow(elsewhere.handle());
-                   click(IDC_UPDATE);
                }),
                waitFor([this] { return finished(); }), act([this] {
                    EXPECT_EQ(connectedLines + text::newRevisionLine(L"Rev.2.0z") + text::sending,
