@@ -11,6 +11,7 @@
 #include "update/FirmwareImage.h"
 
 #include <cstdarg>
+#include <new>
 #include <utility>
 
 namespace {
@@ -177,9 +178,16 @@ void UpdateDialog::onConnect() {
         return;
     }
     const DeviceIdentity& identity = device.getIdentity();
-    logMessage(dialoglog::connected);
-    logMessage("%s", serialNumberLine(identity).c_str());
-    logResult("%s", deviceRevisionLine(identity.revision).c_str());
+    try {
+        logMessage(dialoglog::connected);
+        logMessage("%s", serialNumberLine(identity).c_str());
+        logResult("%s", deviceRevisionLine(identity.revision).c_str());
+    } catch (const std::bad_alloc&) {
+        // Out of memory: the step stays at Connect, so the device must not stay open (a later
+        // Connect would only hear that it is already connected).
+        device.close();
+        throw;
+    }
 
     enableAndShow(openButton, true);
     enableAndShow(connectButton, false);

@@ -186,6 +186,23 @@ TEST_F(UpdateDialogTest, ConnectStepThenConnectLeadsToTheOpenStep) {
     EXPECT_EQ(IDCANCEL, result);
 }
 
+// Out of memory right after the device opened, before its lines are in the log: the standard
+// box, the device let go and Connect still offered, which then works.
+TEST_F(UpdateDialogTest, OutOfMemoryWhileConnectingLetsTheDeviceGo) {
+    driver().starveAfter = "ControlRequest(dev,1,0,0xB6"; // the revision, the last read
+    DialogScript::run(dialog, {act([this] {
+                          click(IDC_CONNECT);
+                          EXPECT_EQ("CloseDevice(dev)", driver().calls.back());
+                          EXPECT_EQ(1u, recordedMessageBoxes().size());
+                          EXPECT_EQ(statesOf(Step::connect), buttons());
+                          driver().starveAfter.clear();
+                          click(IDC_CONNECT);
+                          EXPECT_EQ(connectedLines, log());
+                          EXPECT_EQ(statesOf(Step::open), buttons());
+                          click(IDCANCEL);
+                      })});
+}
+
 TEST_F(UpdateDialogTest, TheLogFontIsRemadeForEveryDpiChange) {
     // As Windows sends it when the dialog moves to a monitor of another scale: the new DPI
     // and the rectangle it suggests for the dialog there.
