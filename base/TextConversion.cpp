@@ -57,10 +57,34 @@ bool readsBackAs(const char* bytes, int length, const wchar_t* units, int count)
                std::wstring(units, static_cast<size_t>(count));
 }
 
+// A second byte of a double-byte character of code page 932.
+bool isTrailByte(char byte) {
+    const auto value = static_cast<unsigned char>(byte);
+    return (value >= 0x40 && value <= 0x7E) || (value >= 0x80 && value <= 0xFC);
+}
+
 } // namespace
 
 std::wstring toWide(const std::string& text) {
-    return toWideFrom(cp932, 0, text);
+    // A lead byte that no trail byte follows (notes that end half-way through a character)
+    // is converted on its own, so that the byte after it, the CR of a line end, keeps its
+    // meaning: the system would take the two for one broken character.
+    std::wstring wide;
+    size_t start = 0;
+    for (size_t at = 0; at < text.size(); ++at) {
+        if (!IsDBCSLeadByteEx(cp932, static_cast<BYTE>(text[at])))
+            continue;
+        if (at + 1 < text.size() && isTrailByte(text[at + 1])) {
+            ++at;
+            continue;
+        }
+        wide += toWideFrom(cp932, 0, text.substr(start, at - start));
+        wide += toWideFrom(cp932, 0, text.substr(at, 1));
+        start = at + 1;
+    }
+    if (start == 0)
+        return toWideFrom(cp932, 0, text);
+    return wide + toWideFrom(cp932, 0, text.substr(start));
 }
 
 std::string toCodePage932BestFit(const std::wstring& text) {

@@ -16,7 +16,8 @@
 
 #include <string>
 
-// Code page 932 bytes to UTF-16. Invalid bytes become the code page's default character.
+// Code page 932 bytes to UTF-16. Invalid bytes become the code page's default character; a lead
+// byte without its trail byte never takes the byte after it along.
 std::wstring toWide(const std::string& text);
 
 std::string toCodePage932BestFit(const std::wstring& text);

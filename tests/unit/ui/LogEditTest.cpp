@@ -90,6 +90,17 @@ TEST_F(LogEditTest, LengthsCountCodePage932Bytes) {
     EXPECT_EQ("wxyz", result.substr(result.size() - 4));
 }
 
+TEST_F(LogEditTest, ALoneLeadByteAtTheEndOfALineKeepsTheLineEnd) {
+    // Notes whose last byte begins a double-byte character (83): the next line still starts on
+    // a line of its own.
+    log.appendFormat("%s\r\n", "a\x83");
+    log.appendFormat("b\r\n");
+    const std::wstring shown = support::windowText(edit.handle());
+    ASSERT_EQ(7u, shown.size()) << "a, one character for the lone byte, CR LF, b, CR LF";
+    EXPECT_EQ(L'a', shown[0]);
+    EXPECT_EQ(L"\r\nb\r\n", shown.substr(2));
+}
+
 TEST_F(LogEditTest, TheCaretEndsAfterTheNewestTextWhichIsScrolledIntoView) {
     for (int i = 0; i < 60; ++i)
         log.appendFormat("line %d\r\n", i);
