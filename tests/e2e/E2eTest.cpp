@@ -37,10 +37,10 @@ std::wstring wide(const std::string& ascii) {
 void ProgramTest::SetUp() {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
     folder = settings().workDir + L"\\" + wide(info->test_suite_name()) + L"." + wide(info->name());
+    // Whatever a run killed half-way left here (a folder in place of a file among them) goes.
     std::error_code error;
+    std::filesystem::remove_all(std::filesystem::path(folder), error);
     std::filesystem::create_directories(std::filesystem::path(folder), error);
-    for (const wchar_t* name : {L"scenario.txt", L"trace.txt", L"state.txt", L"release"})
-        DeleteFileW(workFile(name).c_str());
     writeScenario("");
 }
 
