@@ -44,7 +44,9 @@ public:
     virtual int sendControl0();
     virtual int sendControl2();
 
-    // Records an error: stores code and detail, sets lastMessage from the table of texts.
+    // Records an error: stores code and detail, sets lastMessage from the table of texts. A
+    // subclass may give a code a text of its own and store nothing else (UpdaterDevice does,
+    // for the codes a user meets: after a refused open, lastErrorCode() is not that code).
     // Throws nothing, so that every failure path goes on to its clean-up: without the memory
     // for its text, lastMessage becomes outOfMemoryMessage.
     virtual void reportError(int code, int detail, int pipeIndex) noexcept;

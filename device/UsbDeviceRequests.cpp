@@ -47,8 +47,8 @@ int UsbDevice::queryRevision(void* buffer) {
     return controlRequest(deviceToHost, requestRevision, 0, replyLength, buffer, -1);
 }
 
-// The update sequence polls status word 0 without pausing; the cache lets a request out only
-// once the previous reply is 10 ms old. A failed request keeps the old time, so the next read
+// The update sequence reads status word 0 every 10 ms, sleeping in between; the cache lets a
+// request out only once the previous reply is 10 ms old. A failed request keeps the old time, so the next read
 // asks again at once.
 int UsbDevice::readStatus(int index) {
     if (platform::tickCount() - statusTime[index] < statusCacheMilliseconds)

@@ -10,7 +10,7 @@ enum UsbErrorCode : int {
     USBERR_WRITE_PIPE = -65542,     // a pipe write failed or timed out
     USBERR_VENDOR_REQUEST = -65543, // a control request failed
     USBERR_ZERO_LENGTH = -65544,    // a transfer returned a zero-length packet (not raised here)
-    USBERR_TIMEOUT = -65545,        // waitForIdle ran out of time
+    USBERR_TIMEOUT = -65545,        // waitForIdle's result, unreported; no step calls it
 };
 
 enum UpdateErrorCode : int {

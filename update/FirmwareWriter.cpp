@@ -13,7 +13,7 @@ namespace {
 // A device that writes its flash while it receives may take the data slowly; any device that
 // takes at least 16 KiB/s gets through, while a dead one still ends the write (1 MiB: 94 s,
 // 8 MiB: 9 min 2 s).
-constexpr DWORD timeoutMargin = 30000;           // ms for the device to start reading
+constexpr DWORD timeoutMargin = 30000; // ms for the device to start reading
 constexpr std::uint64_t slowestRate = std::uint64_t{16} * 1024; // bytes per second
 
 // Reads the whole file into `buffer`. A file that yields fewer bytes than its measured length

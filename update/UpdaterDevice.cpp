@@ -70,8 +70,9 @@ void UpdaterDevice::reportError(int code, int detail, int pipeIndex) noexcept {
     setMessageOrFallback([&] { setUserText(code, detail, pipeIndex); });
 }
 
-// The codes a user may meet get Japanese texts; only the text changes, lastError and
-// lastDetail keep their previous values. A status code goes to setStatusCode. Every other code
+// The codes a user may meet get Japanese texts; only the text changes: lastError and
+// lastDetail keep what an earlier failure left there (0 after clearError), so after a refused
+// open they do not name its code. A status code goes to setStatusCode. Every other code
 // takes the English text.
 void UpdaterDevice::setUserText(int code, int detail, int pipeIndex) {
     if (code == UPDERR_STATUS) {

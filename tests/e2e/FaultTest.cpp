@@ -1,7 +1,9 @@
-// The faults a user meets, through the program: every way Connect can be refused, and every
-// way an update can fail after Update was clicked. Each is logged with its text, leaves the
-// simulated device closed with all its pipes, and leaves the program usable: Connect works
-// once the device is healthy, a failed update still reaches Finished and ends cleanly.
+// Faults a user meets, through the program: each refusal of Connect the simulator offers, and
+// each failure of an update after Update was clicked that the simulator or the file system can
+// show (the device's refusals and stalls; the file deleted, replaced by a folder or locked).
+// Each is logged with its text and leaves the simulated device closed with all its pipes;
+// after refusals Connect works once the device is healthy, and a failed update still reaches
+// Finished and ends cleanly.
 #include "E2eTest.h"
 #include "support/DeviceFaults.h"
 #include "support/Texts.h"
