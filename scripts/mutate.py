@@ -7,11 +7,19 @@ tells whether the suite noticed. A mutant the suite misses marks a behaviour no 
     scripts/mutate.py --files device/UsbDevice.cpp ui
     scripts/mutate.py --sample 50 --seed 7        50 mutants spread over every file
     scripts/mutate.py --list --ops const,flag     what would be planted, without running
+    scripts/mutate.py --ops shapes --quick        every case label, break and scaled constant
 
 Operators (--ops): rel (< <= > >=), eq (== !=), logic (&& ||), not (a dropped !), const (a
-number + 1), flag (one term of an OR'd flag expression dropped), stmt (a call whose result is
-unused deleted), bool (true / false). Comments, string and character literals, preprocessor
-lines and static_asserts are never touched.
+number + 1), named (a named constant + 1), flag (one term of an OR'd flag expression dropped),
+stmt / syscall (a call whose result is unused deleted: of our code / of Windows), bool (true /
+false); and the shapes a reviewer plants: case (a case label deleted), fallthrough (a break;
+deleted), widen (a == X gets "|| a == Y", Y another named value compared nearby), narrow (one
+operand of && / || dropped), swap (two adjacent arguments of a call swapped), sibling (a call
+replaced by another of the same family: readStatus0 -> readStatus1, logMessage -> logResult),
+order (two adjacent statements swapped), return (an early return of the function's failure
+value at the top of its body), scale (a named constant, or a literal duration, size or count,
+times 10), scalediv (the same divided by 10), mask (a mask or shift removed). Comments, string
+and character literals, preprocessor lines and static_asserts are never touched.
 
 One row per mutant: file:line, operator, before -> after, killed / survived / did not build,
 seconds, and the test that failed. --out FILE appends the rows (tab-separated) and resumes: a
@@ -33,10 +41,18 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 PRODUCT = ["app", "ui", "update", "device", "framework", "base", "platform"]
-OPS = ["rel", "eq", "logic", "not", "const", "named", "flag", "stmt", "syscall", "bool"]
+OPS = ["rel", "eq", "logic", "not", "const", "named", "flag", "stmt", "syscall", "bool",
+       "case", "fallthrough", "widen", "narrow", "swap", "sibling", "order", "return", "scale",
+       "scalediv", "mask"]
 # The sites no test may leave unobserved: named constants, relational boundaries, flags handed
 # to Windows, the calls whose effect only the system sees, and the conditions of fallbacks.
 SITES = ["flag", "named", "syscall", "not", "rel"]
+# The new shapes swept at every site (scale: times 10 only); the others are sampled.
+SHAPES = ["case", "fallthrough", "scale"]
+# The end-to-end entries that repeat e2e_ja_JP's scenarios in another locale, at another DPI or
+# on the signed release: --quick leaves them out while sweeping; its survivors then run again
+# with every entry (--from FILE).
+REPEATS = re.compile(r"^e2e_(en_US|de_DE|dpi144|signed_release)$")
 LEVELS = ["unit", "integration", "e2e"]  # quick levels first; unlabelled entries run last
 HANG_FACTOR = 3  # a test past this many times its clean length counts as a hang (killed)
 HANG_SLACK = 20  # seconds always allowed on top, for a machine under load
@@ -223,7 +239,225 @@ def mutants_of(path, ops):
                         masked[begin:end - 1].rstrip().endswith(")") and \
                         not re.search(r"(?<![=!<>])=(?!=)", masked[begin:end]):
                     add(no, len(m.group(1)), op, text[begin:end], ";")
+    found += shape_mutants(path, text, masked, in_code, ops, add)
     return found
+
+
+# --- the shapes a reviewer plants --------------------------------------------------------------
+
+IDENT = r"[A-Za-z_]\w*(?:(?:::|\.|->)[A-Za-z_]\w*)*"
+# A value with a name of its own: a constant, an enumerator or a qualified one.
+NAMED_VALUE = re.compile(r"^(?:[A-Za-z_]\w*::)*(?:[A-Z][A-Z0-9_]+|[a-z]\w*[A-Z]\w*)$")
+FUNCTION_START = re.compile(
+    r"^([A-Za-z_][\w:<>,*& ]*?)\s+\**&?(?:[\w~]+::)*[\w~]+\(.*\)\s*(const\s*)?(noexcept\s*)?"
+    r"(override\s*)?\{\s*$")
+FAILURE = {"void": "return;", "bool": "return false;", "int": "return -1;",
+           "INT_PTR": "return -1;", "LRESULT": "return -1;", "DWORD": "return 0;",
+           "BOOL": "return FALSE;", "HRESULT": "return E_FAIL;", "HICON": "return nullptr;",
+           "HWND": "return nullptr;", "HANDLE": "return nullptr;", "UINT": "return 0;",
+           "std::string": "return {};", "std::wstring": "return {};", "size_t": "return 0;",
+           "std::size_t": "return 0;", "EXECUTION_STATE": "return 0;", "char": "return 0;"}
+
+
+def balanced_end(text, start, closer=")"):
+    """Index of the bracket that closes the one just before `start`, or -1."""
+    depth = 0
+    for k in range(start, len(text)):
+        c = text[k]
+        if c in "([{":
+            depth += 1
+        elif c in ")]}":
+            if depth == 0:
+                return k if c == closer else -1
+            depth -= 1
+    return -1
+
+
+def top_level_commas(text, start, end):
+    commas, depth = [], 0
+    for k in range(start, end):
+        c = text[k]
+        if c in "([{<":
+            depth += 1 if c != "<" or re.match(r"\w", text[k - 1 : k] or " ") else 0
+        elif c in ")]}>":
+            depth -= 1 if c != ">" or depth > 0 and text[k - 1 : k] != "-" else 0
+        elif c == "," and depth == 0:
+            commas.append(k)
+    return commas
+
+
+def operand_bounds(ml, op_start, op_end):
+    """The operands left and right of a && / || at [op_start, op_end) on one line: (start, end)
+    of each, stopping at the enclosing bracket, another && / || or the expression's edge."""
+    depth, k = 0, op_start - 1
+    while k >= 0:
+        c = ml[k]
+        if c in ")]":
+            depth += 1
+        elif c in "([":
+            if depth == 0:
+                break
+            depth -= 1
+        elif depth == 0 and (ml[k - 1 : k + 1] in ("&&", "||") or c in ",;=?{" or
+                             ml[max(0, k - 6) : k + 1].endswith("return ")):
+            break
+        k -= 1
+    left = k + 1
+    depth, k = 0, op_end
+    while k < len(ml):
+        c = ml[k]
+        if c in "([":
+            depth += 1
+        elif c in ")]":
+            if depth == 0:
+                break
+            depth -= 1
+        elif depth == 0 and (ml[k : k + 2] in ("&&", "||") or c in ",;?:{"):
+            break
+        k += 1
+    return left, k
+
+
+def declared_functions():
+    """Every function a product header declares, by header: the families of `sibling`."""
+    families = collections.defaultdict(set)
+    for path in product_files():
+        if not path.endswith(".h"):
+            continue
+        masked = mask(open(os.path.join(ROOT, path), encoding="utf-8").read())
+        for m in re.finditer(r"\b([a-z][A-Za-z0-9]*)\s*\([^;{}]*\)\s*(const\s*)?(noexcept\s*)?"
+                             r"(override\s*)?(=\s*0\s*)?[;{]", masked):
+            families[path].add(m.group(1))
+    return families
+
+
+_families = None
+
+
+def siblings(name):
+    """Other functions of the header that declares `name`, with its first word (read, send,
+    log, to): a mix-up the compiler accepts when the arguments fit."""
+    global _families
+    if _families is None:
+        _families = declared_functions()
+    first = re.match(r"[a-z]+", name).group(0)
+    found = set()
+    for names in _families.values():
+        if name in names:
+            found |= {n for n in names if n != name and re.match(r"[a-z]+", n).group(0) == first}
+    return sorted(found)
+
+
+def shape_mutants(path, text, masked, in_code, ops, add):
+    lines, mlines = text.split("\n"), masked.split("\n")
+    offsets = [0]
+    for line in lines:
+        offsets.append(offsets[-1] + len(line) + 1)
+    found_before = []
+
+    def code(no, col=0):
+        return in_code[min(offsets[no] + col, len(in_code) - 1)]
+
+    # Named values compared in the file, by line, for `widen`.
+    compared = []
+    for no, ml in enumerate(mlines):
+        for m in re.finditer(r"(?:==|!=|\bcase)\s+(" + IDENT + r")\b(?!\s*\()", ml):
+            if NAMED_VALUE.match(m.group(1)):
+                compared.append((no, m.group(1)))
+
+    function_type = None
+    for no, (line, ml) in enumerate(zip(lines, mlines)):
+        start = FUNCTION_START.match(ml)
+        if start and not ml.startswith(" "):
+            function_type = " ".join(w for w in start.group(1).split()
+                                     if w not in ("static", "inline", "virtual", "constexpr",
+                                                  "explicit", "WINAPI", "CALLBACK"))
+            if "return" in ops and function_type in FAILURE and no + 1 < len(lines):
+                first = mlines[no + 1]
+                indent = len(first) - len(first.lstrip())
+                if first.strip() and not first.strip().startswith("}"):
+                    add(no + 1, indent, "return", "", FAILURE[function_type] + " ")
+        if skipped_line(ml):
+            continue
+        if "case" in ops:
+            for m in re.finditer(r"\bcase\s+[^:;]+:(?!:)\s?", ml):
+                add(no, m.start(), "case", line[m.start() : m.end()], "")
+        if "fallthrough" in ops:
+            for m in re.finditer(r"\bbreak;", ml):
+                add(no, m.start(), "fallthrough", "break;", "")
+        if "widen" in ops and code(no):
+            for m in re.finditer(r"(?<![\w)\]])(" + IDENT + r")\s(==|!=)\s(" + IDENT + r")\b(?!\s*\()",
+                                 ml):
+                value = m.group(3)
+                if not NAMED_VALUE.match(value):
+                    continue
+                near = [v for n, v in compared if v != value and abs(n - no) <= 40]
+                if not near:
+                    continue
+                other = min(((abs(n - no), v) for n, v in compared if v in near))[1]
+                joiner = "||" if m.group(2) == "==" else "&&"
+                before = line[m.start() : m.end()]
+                add(no, m.start(), "widen", before,
+                    f"({before} {joiner} {m.group(1)} {m.group(2)} {other})")
+        if "narrow" in ops and code(no):
+            for m in re.finditer(r" (&&|\|\|) ", ml):
+                left, right = operand_bounds(ml, m.start(), m.end())
+                lhs, rhs = line[left : m.start()], line[m.end() : right]
+                if lhs.strip() and rhs.strip():
+                    add(no, left, "narrow", lhs + m.group(0) + rhs, rhs.strip())
+                    add(no, left, "narrow", lhs + m.group(0) + rhs, lhs.strip())
+        if ("swap" in ops or "sibling" in ops) and code(no):
+            for m in re.finditer(r"(?<![\w.])((?:[A-Za-z_]\w*(?:::|\.|->))*)([A-Za-z_]\w*)\(", ml):
+                name = m.group(2)
+                if name in NOT_CALLS:
+                    continue
+                close = balanced_end(ml, m.end())
+                if "swap" in ops and close > 0:
+                    bounds = [m.end() - 1] + top_level_commas(ml, m.end(), close) + [close]
+                    args = [line[a + 1 : b] for a, b in zip(bounds, bounds[1:])]
+                    for k in range(len(args) - 1):
+                        a, b = args[k], args[k + 1]
+                        if a.strip() and b.strip() and a.strip() != b.strip():
+                            lead = lambda arg: arg[: len(arg) - len(arg.lstrip())]
+                            add(no, bounds[k] + 1, "swap", a + "," + b,
+                                lead(a) + b.strip() + "," + lead(b) + a.strip())
+                if "sibling" in ops and name[0].islower():
+                    for other in siblings(name)[:2]:
+                        add(no, m.start(2), "sibling", name, other)
+        if "order" in ops and code(no) and no + 1 < len(lines):
+            nxt = mlines[no + 1]
+            plain = re.compile(r"^(\s+)(?!return\b|break\b|case\b|default\b|continue\b|else\b)"
+                               r"[^{}]*;\s*$")
+            a, b = plain.match(ml), plain.match(nxt)
+            if a and b and a.group(1) == b.group(1) and code(no + 1) and \
+                    not mlines[no - 1].rstrip().endswith((",", "(", "=", "&&", "||")) and \
+                    ml.rstrip().endswith(";") and lines[no].strip() != lines[no + 1].strip():
+                add(no, 0, "order", lines[no] + "\n" + lines[no + 1],
+                    lines[no + 1] + "\n" + lines[no])
+        named = bool(NAMED.search(ml))
+        if ("scale" in ops or "scalediv" in ops) and (named or code(no)):
+            for m in NUMBER.finditer(ml):
+                digits, suffix = m.group(1), m.group(2)
+                hexa = digits.lower().startswith("0x")
+                value = int(digits, 16) if hexa else int(digits)
+                # A duration, size or count: a decimal number of 2 or more; bits and masks are
+                # hexadecimal.
+                # Not an error code (negative), an index or a case label.
+                if hexa or value < 2 or ml[m.end() : m.end() + 1] == "]" or \
+                        ml[: m.start()].rstrip().endswith("-") or re.match(r"\s*case\b", ml):
+                    continue
+                if "scale" in ops:
+                    add(no, m.start(), "scale", digits + suffix, str(value * 10) + suffix)
+                if "scalediv" in ops:
+                    add(no, m.start(), "scalediv", digits + suffix, str(value // 10) + suffix)
+        if "mask" in ops and code(no):
+            for m in re.finditer(r"(?<=[\w)\]])\s(&|>>|<<)\s(0[xX][0-9a-fA-F]+|\d+|[A-Za-z_][\w:]*)"
+                                 r"(?![\w(])", ml):
+                if m.group(1) == "&" and not m.group(2)[0].isdigit() and \
+                        not NAMED_VALUE.match(m.group(2)):
+                    continue
+                add(no, m.start(), "mask", line[m.start() : m.end()], "")
+    return found_before
 
 
 def apply(text, m):
@@ -308,7 +542,7 @@ def build(tree, quiet=True):
 class Suite:
     """The ctest entries of one tree, quick levels first, with the clean run's length of each."""
 
-    def __init__(self, tree):
+    def __init__(self, tree, quick=False):
         self.tree = tree
         info = json.loads(subprocess.run(["ctest", "--test-dir", tree, "--show-only=json-v1"],
                                          check=True, capture_output=True, text=True).stdout)
@@ -317,6 +551,8 @@ class Suite:
             props = {p["name"]: p["value"] for p in t.get("properties", [])}
             if props.get("FIXTURES_SETUP") or props.get("FIXTURES_CLEANUP"):
                 continue  # run with the tests that need them
+            if quick and REPEATS.match(t["name"]):
+                continue
             labels = props.get("LABELS", [])
             rank = min([LEVELS.index(l) for l in labels if l in LEVELS] or [len(LEVELS)])
             tests.append((rank, t["name"]))
@@ -401,7 +637,7 @@ class Restorer:
         self.saved.clear()
 
 
-def run(mutants, tree, out):
+def run(mutants, tree, out, quick=False):
     done = set()
     if out and os.path.exists(out):
         with open(out, encoding="utf-8") as f:
@@ -413,8 +649,8 @@ def run(mutants, tree, out):
         return
     if not build(tree, quiet=False):
         sys.exit("mutate: the clean sources don't build")
-    suite = Suite(tree)
-    suite.measure(out + ".clean.json" if out else None)
+    suite = Suite(tree, quick)
+    suite.measure(out + (".quick" if quick else "") + ".clean.json" if out else None)
     restorer = Restorer()
     counts = collections.Counter()
     began = time.monotonic()
@@ -487,7 +723,8 @@ def main():
     ap.add_argument("--sample", type=int, metavar="N", help="N mutants spread over the files")
     ap.add_argument("--seed", type=int, default=1)
     ap.add_argument("--ops", default=",".join(OPS),
-                    help="comma-separated: %s, or 'sites' for %s" % (",".join(OPS), ",".join(SITES)))
+                    help="comma-separated: %s, or 'sites' for %s, or 'shapes' for %s" % (
+                        ",".join(OPS), ",".join(SITES), ",".join(SHAPES)))
     ap.add_argument("--shard", metavar="K/N", help="only the K-th of N equal parts (1-based), "
                     "for N build trees side by side")
     ap.add_argument("--from", dest="rerun", metavar="FILE",
@@ -495,13 +732,16 @@ def main():
     ap.add_argument("--build", default=os.path.join(ROOT, "build", "x86_64"), metavar="DIR",
                     help="the build tree to rebuild and test (default build/x86_64)")
     ap.add_argument("--out", metavar="FILE", help="append rows here; resume from it")
+    ap.add_argument("--quick", action="store_true",
+                    help="leave out the end-to-end entries that repeat e2e_ja_JP's scenarios "
+                    "(run the survivors again without it)")
     ap.add_argument("--list", action="store_true", help="list the mutants, run nothing")
     ap.add_argument("--summary", metavar="FILE", help="count an --out file's rows per folder")
     args = ap.parse_args()
 
     if args.summary:
         return summary(args.summary)
-    ops = SITES if args.ops == "sites" else args.ops.split(",")
+    ops = {"sites": SITES, "shapes": SHAPES}.get(args.ops) or args.ops.split(",")
     unknown = set(ops) - set(OPS)
     if unknown:
         sys.exit("mutate: unknown operator(s) %s; known: %s" % (",".join(unknown), ",".join(OPS)))
@@ -523,14 +763,14 @@ def main():
     if args.list:
         for m in mutants:
             print("%s:%d  %-5s %s -> %s" % (m.path, m.line, m.op, " ".join(m.before.split())[:70],
-                                           m.after or "(nothing)"))
+                                           " ".join(m.after.split())[:70] or "(nothing)"))
         print(f"mutate: {len(mutants)} mutants")
         return
     if git("status", "--porcelain", "--untracked-files=no").strip():
         sys.exit("mutate: the tree has uncommitted changes: commit or stash them first")
     if not os.path.isfile(os.path.join(args.build, "CMakeCache.txt")):
         sys.exit(f"mutate: {args.build} is no build tree: scripts/build.sh ARCH makes one")
-    run(mutants, os.path.abspath(args.build), args.out)
+    run(mutants, os.path.abspath(args.build), args.out, args.quick)
 
 
 if __name__ == "__main__":
