@@ -142,3 +142,39 @@ TEST_F(FirmwareWriterTest, StalledDataPipeEndsThroughTheTimeOut) {
 }
 
 } // namespace
+
+// What the file-error box says for each error Windows can give while the file is read: a
+// Windows error maps to its own words, an unknown one to the general words.
+TEST(FileErrorWords, EachWindowsErrorHasItsOwnWords) {
+    const std::wstring notFound = L"ファイル a.dat が見つかりません。";
+    const std::wstring badPath = L"a.dat のパスは無効です。";
+    const std::wstring diskFull = L"ディスクがいっぱいのため、a.dat に書き込めません。";
+    const std::wstring hardware = L"a.dat の読み書き中にハードウェアのエラーが発生しました。";
+    const std::wstring memory = L"メモリが不足しているため、a.dat を読み込めません。";
+    const std::pair<DWORD, std::wstring> rows[] = {
+        {ERROR_FILE_NOT_FOUND, notFound},
+        {ERROR_PATH_NOT_FOUND, badPath},
+        {ERROR_INVALID_NAME, badPath},
+        {ERROR_BAD_PATHNAME, badPath},
+        {ERROR_INVALID_DRIVE, badPath},
+        {ERROR_DIRECTORY, badPath},
+        {ERROR_TOO_MANY_OPEN_FILES, L"開いているファイルが多すぎるため、a.dat を開けません。"},
+        {ERROR_ACCESS_DENIED, L"a.dat へのアクセスが拒否されました。"},
+        {ERROR_SHARING_VIOLATION, L"a.dat は他のプログラムが使用中のため、開けません。"},
+        {ERROR_LOCK_VIOLATION, L"a.dat の一部がロックされているため、アクセスできません。"},
+        {ERROR_DISK_FULL, diskFull},
+        {ERROR_HANDLE_DISK_FULL, diskFull},
+        {ERROR_HANDLE_EOF, L"a.dat を最後まで読み込めませんでした。ファイルが途中で変更された"
+                           L"可能性があります。"},
+        {ERROR_CRC, hardware},
+        {ERROR_READ_FAULT, hardware},
+        {ERROR_GEN_FAILURE, hardware},
+        {ERROR_NOT_ENOUGH_MEMORY, memory},
+        {ERROR_OUTOFMEMORY, memory},
+        {ERROR_NETNAME_DELETED, L"a.dat へのアクセス中に予期しないエラーが発生しました。"},
+    };
+    for (const auto& [error, words] : rows) {
+        SCOPED_TRACE(error);
+        EXPECT_EQ(words, FileException::fromLastError(error, L"a.dat").message());
+    }
+}
