@@ -286,36 +286,31 @@ def top_level_commas(text, start, end):
     return commas
 
 
+def operand_edge(ml, k, step):
+    """Where an operand of && / || that begins at `k` ends, going left (step -1) or right (+1):
+    at the enclosing bracket, another && / ||, or the edge of the expression."""
+    opens, closes = ("([", ")]") if step > 0 else (")]", "([")
+    stops = ",;?:{" if step > 0 else ",;=?{"
+    depth = 0
+    while 0 <= k < len(ml):
+        c = ml[k]
+        pair = ml[k : k + 2] if step > 0 else ml[k - 1 : k + 1]
+        if c in opens:
+            depth += 1
+        elif c in closes:
+            if depth == 0:
+                break
+            depth -= 1
+        elif depth == 0 and (pair in ("&&", "||") or c in stops or
+                             (step < 0 and ml[max(0, k - 6) : k + 1].endswith("return "))):
+            break
+        k += step
+    return k
+
+
 def operand_bounds(ml, op_start, op_end):
-    """The operands left and right of a && / || at [op_start, op_end) on one line: (start, end)
-    of each, stopping at the enclosing bracket, another && / || or the expression's edge."""
-    depth, k = 0, op_start - 1
-    while k >= 0:
-        c = ml[k]
-        if c in ")]":
-            depth += 1
-        elif c in "([":
-            if depth == 0:
-                break
-            depth -= 1
-        elif depth == 0 and (ml[k - 1 : k + 1] in ("&&", "||") or c in ",;=?{" or
-                             ml[max(0, k - 6) : k + 1].endswith("return ")):
-            break
-        k -= 1
-    left = k + 1
-    depth, k = 0, op_end
-    while k < len(ml):
-        c = ml[k]
-        if c in "([":
-            depth += 1
-        elif c in ")]":
-            if depth == 0:
-                break
-            depth -= 1
-        elif depth == 0 and (ml[k : k + 2] in ("&&", "||") or c in ",;?:{"):
-            break
-        k += 1
-    return left, k
+    """The operands left and right of a && / || at [op_start, op_end) on one line."""
+    return operand_edge(ml, op_start - 1, -1) + 1, operand_edge(ml, op_end, 1)
 
 
 def declared_functions():
