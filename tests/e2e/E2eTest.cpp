@@ -135,12 +135,6 @@ bool ProgramTest::whileRunning(const std::function<bool()>& condition) {
     return failure("the focus did not move to control " + std::to_string(id));
 }
 
-::testing::AssertionResult ProgramTest::typeKey(WORD key) {
-    if (!main.typeKey(key))
-        return failure("key " + std::to_string(key) + " can't be typed");
-    return ::testing::AssertionSuccess();
-}
-
 ::testing::AssertionResult ProgramTest::chooseFile(const std::wstring& path) {
     if (!main.click(idOpen))
         return failure("Open can't be clicked");

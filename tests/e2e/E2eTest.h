@@ -73,9 +73,6 @@ protected:
     // Focus is on control `id` of the main dialog (waits for it to get there).
     ::testing::AssertionResult focusBecomes(int id);
 
-    // Types `key` on the keyboard, into the program's focus.
-    ::testing::AssertionResult typeKey(WORD key);
-
     // Clicks Open and answers the file dialog with `path` (Windows path).
     ::testing::AssertionResult chooseFile(const std::wstring& path);
     // Answers the file dialog that Open brought up with `path`.

@@ -64,23 +64,23 @@ class Keyboard : public ProgramTest, public ::testing::WithParamInterface<EndKey
 TEST_P(Keyboard, EnterAtEveryStepThenTheKeysThatEndTheProgram) {
     ASSERT_TRUE(start());
     ASSERT_TRUE(focusBecomes(idConnect));
-    ASSERT_TRUE(typeKey(VK_RETURN));
+    ASSERT_TRUE(dialog().typeKey(VK_RETURN));
     ASSERT_TRUE(logBecomes(text::deviceLines));
     ASSERT_TRUE(focusBecomes(idOpen));
-    ASSERT_TRUE(typeKey(VK_RETURN));
+    ASSERT_TRUE(dialog().typeKey(VK_RETURN));
     ASSERT_TRUE(answerFileDialogWith(sample(L"lune-1.3a.dat")));
     ASSERT_TRUE(stepBecomes(Step::update));
     ASSERT_TRUE(focusBecomes(idUpdate));
-    ASSERT_TRUE(typeKey(VK_RETURN));
+    ASSERT_TRUE(dialog().typeKey(VK_RETURN));
     ASSERT_TRUE(stepBecomes(Step::finished));
     ASSERT_TRUE(logBecomes(text::deviceLines + text::sampleLines + text::sending + text::verifying +
                            text::updating + text::succeeded));
     ASSERT_TRUE(focusBecomes(idFinish));
     const std::vector<WORD>& keys = GetParam().keys;
     for (std::size_t i = 0; i + 1 < keys.size(); ++i)
-        ASSERT_TRUE(typeKey(keys[i]));
+        ASSERT_TRUE(dialog().typeKey(keys[i]));
     ASSERT_TRUE(focusBecomes(GetParam().focusBeforeLast));
-    ASSERT_TRUE(typeKey(keys.back()));
+    ASSERT_TRUE(dialog().typeKey(keys.back()));
     EXPECT_TRUE(programEnds());
 }
 
