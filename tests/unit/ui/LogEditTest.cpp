@@ -91,14 +91,16 @@ TEST_F(LogEditTest, LengthsCountCodePage932Bytes) {
 }
 
 TEST_F(LogEditTest, ALoneLeadByteAtTheEndOfALineKeepsTheLineEnd) {
-    // Notes whose last byte begins a double-byte character (83): the next line still starts on
+    // Characters whose second bytes are the first and last of their ranges (40, 7E, 80, FC)
+    // stay whole; notes whose last byte begins a character (83): the next line still starts on
     // a line of its own.
+    log.appendFormat("%s\r\n", "　×÷◯");
     log.appendFormat("%s\r\n", "a\x83");
     log.appendFormat("b\r\n");
     const std::wstring shown = support::windowText(edit.handle());
-    ASSERT_EQ(7u, shown.size()) << "a, one character for the lone byte, CR LF, b, CR LF";
-    EXPECT_EQ(L'a', shown[0]);
-    EXPECT_EQ(L"\r\nb\r\n", shown.substr(2));
+    ASSERT_EQ(13u, shown.size()) << "a, one character for the lone byte, CR LF, b, CR LF";
+    EXPECT_EQ(L"　×÷◯\r\na", shown.substr(0, 7));
+    EXPECT_EQ(L"\r\nb\r\n", shown.substr(8));
 }
 
 TEST_F(LogEditTest, TheCaretEndsAfterTheNewestTextWhichIsScrolledIntoView) {
