@@ -20,9 +20,8 @@ bool Dialog::onInitDialog() {
 bool Dialog::keysGoNowhere() const {
     if (GetActiveWindow() != hwnd)
         return false; // a box of its own is in front, and gets the keys
-    const HWND focus = GetFocus();
-    return focus == nullptr || focus == hwnd || !IsChild(hwnd, focus) || !IsWindowVisible(focus) ||
-           !IsWindowEnabled(focus);
+    // The control that had it was disabled: the focus is nowhere, or on the dialog itself.
+    return !IsChild(hwnd, GetFocus());
 }
 
 INT_PTR CALLBACK Dialog::dialogProc(HWND window, UINT message, WPARAM wParam,

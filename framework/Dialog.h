@@ -44,9 +44,8 @@ protected:
     void setDefaultButton(const Window& control) {
         SendMessageW(hwnd, DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(control.handle())), 0);
     }
-    // The dialog is its thread's active window, and none of its controls that a user could
-    // reach has the keyboard focus (the one that had it was disabled or hidden): keys would go
-    // nowhere.
+    // The dialog is its thread's active window, and none of its controls has the keyboard focus
+    // (the one that had it was disabled): keys would go nowhere.
     bool keysGoNowhere() const;
     // From inside a handler: the message goes on to the dialog's default processing.
     void passToDefault() { defaultWanted = true; }

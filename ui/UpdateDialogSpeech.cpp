@@ -36,14 +36,13 @@ void UpdateDialog::onAnnounce(WPARAM endsStep, LPARAM message) {
 }
 
 void UpdateDialog::speak(const std::string& message, bool endsStep) {
-    // The line as the log shows it, without its line end.
-    std::string::size_type end = message.size();
-    while (end > 0 && (message[end - 1] == '\r' || message[end - 1] == '\n'))
-        --end;
-    if (end == 0)
+    // The line as the log shows it, without its line end; a message of line ends alone says
+    // nothing.
+    const std::string::size_type last = message.find_last_not_of("\r\n");
+    if (last == std::string::npos)
         return;
     try {
-        const std::wstring line = toWide(message.substr(0, end));
+        const std::wstring line = toWide(message.substr(0, last + 1));
         platform::announce(logWindow.handle(), line.c_str(),
                            endsStep ? platform::AnnouncementKind::stepDone
                                     : platform::AnnouncementKind::line);
