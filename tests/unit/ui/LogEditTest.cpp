@@ -101,6 +101,10 @@ TEST_F(LogEditTest, ALoneLeadByteAtTheEndOfALineKeepsTheLineEnd) {
     ASSERT_EQ(13u, shown.size()) << "a, one character for the lone byte, CR LF, b, CR LF";
     EXPECT_EQ(L"　×÷◯\r\na", shown.substr(0, 7));
     EXPECT_EQ(L"\r\nb\r\n", shown.substr(8));
+    // Nor do the bytes just past the trail ranges go with a lead byte (7F, FD).
+    log.clear();
+    log.appendFormat("%s", "\x83\x7F\x83\xFD");
+    EXPECT_EQ(4u, support::windowText(edit.handle()).size());
 }
 
 TEST_F(LogEditTest, TheCaretEndsAfterTheNewestTextWhichIsScrolledIntoView) {
