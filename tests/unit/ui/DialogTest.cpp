@@ -2,6 +2,8 @@
 // framework's error boxes carry the application's name.
 #include "DialogScript.h"
 #include "FreshFakes.h"
+#include "app/UpdaterApp.h"
+#include "base/Handle.h"
 #include "framework/Application.h"
 #include "framework/ErrorBox.h"
 #include "framework/SingleInstance.h"
@@ -88,6 +90,24 @@ TEST(SingleInstance, ASecondStartGivesUpOnAFirstCopyThatShowsNoDialogWhenItsPati
                           EXPECT_TRUE(ManualClock::get().sleeps.empty());
                           SendMessageW(dialog.handle(), WM_COMMAND, IDOK, 0);
                       })});
+}
+
+// Ends the program's dialog once it shows.
+void CALLBACK cancelProgramDialog(HWND, UINT, UINT_PTR, DWORD) {
+    if (HWND dialog = FindWindowW(L"#32770", L"QZハルモカLuneファームウェア更新"))
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+// The program itself: a first copy that shows no dialog (it is ending) is waited for two
+// seconds, looking every 50 ms; then this copy starts after all.
+TEST(SingleInstance, TheProgramWaitsTwoSecondsForAFirstCopyWithoutADialogThenStarts) {
+    FreshFakes fakes;
+    const Handle first(CreateMutexW(nullptr, FALSE, L"Local\\KelvoUpdate.QZHarmokaLune"));
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, &cancelProgramDialog);
+    UpdaterApp program;
+    EXPECT_FALSE(program.initInstance());
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(std::vector<DWORD>(40, 50), ManualClock::get().sleeps);
 }
 
 } // namespace
