@@ -82,8 +82,6 @@ std::wstring toWide(const std::string& text) {
         wide += toWideFrom(cp932, 0, text.substr(at, 1));
         start = at + 1;
     }
-    if (start == 0)
-        return toWideFrom(cp932, 0, text);
     return wide + toWideFrom(cp932, 0, text.substr(start));
 }
 
