@@ -1,6 +1,7 @@
 #include "platform/Accessibility.h"
 
 #include "platform/ComApartment.h"
+#include "platform/SystemFunction.h"
 
 #include <initguid.h>
 #include <oleacc.h>
@@ -29,18 +30,16 @@ struct FreeString {
 using String = std::unique_ptr<OLECHAR, FreeString>;
 
 // Loaded once from the system folder and kept for the program's life: the providers it hands
-// out live in it.
-HMODULE automationCore() {
+// out live in it. Its functions are then looked up like any of a newer Windows.
+bool automationCoreLoaded() {
     static const HMODULE module =
         LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    return module;
+    return module != nullptr;
 }
 
 template <class Function> Function automationFunction(const char* name) {
-    const HMODULE module = automationCore();
-    if (module == nullptr)
-        return nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return automationCoreLoaded() ? systemFunction<Function>(L"uiautomationcore.dll", name)
+                                  : nullptr;
 }
 
 } // namespace
