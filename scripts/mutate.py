@@ -64,7 +64,12 @@ def mutant_id(m):
     """Names a mutant by its line's text, not its number, so that a resumed run still knows it
     after lines moved above it."""
     indent = len(m.text) - len(m.text.lstrip())
-    return f"{m.path}|{m.text.strip()}|{m.col - indent}|{m.op}|{m.after.strip()}"
+    return f"{m.path}|{m.text.strip()}|{m.col - indent}|{m.op}|{one_line(m.after)}"
+
+
+def one_line(text):
+    """An order or return mutant's text spans lines: a row of the .tsv keeps it on one."""
+    return " ".join(text.split())
 
 
 # --- finding the sites -------------------------------------------------------------------------
@@ -671,11 +676,11 @@ def run(mutants, tree, out, quick=False):
             restorer.restore()
             seconds = time.monotonic() - t
             counts[result] += 1
-            before = " ".join(m.before.split())
-            row = [mutant_id(m), f"{m.path}:{m.line}", m.op, before, m.after, result,
+            before = one_line(m.before)
+            row = [mutant_id(m), f"{m.path}:{m.line}", m.op, before, one_line(m.after), result,
                    "%.0f" % seconds, killer]
             print("%4d/%d  %-34s %-5s %s -> %s  %s  %.0f s %s" % (
-                k, len(todo), row[1], m.op, before[:60], m.after or "(nothing)", result, seconds,
+                k, len(todo), row[1], m.op, before[:60], row[4] or "(nothing)", result, seconds,
                 killer), flush=True)
             if out:
                 with open(out, "a", encoding="utf-8") as f:
